@@ -1,0 +1,3 @@
+#include "CallLogViewController.h"
+
+CallLogViewController::CallLogViewController(QWidget *parent) : ViewController(parent) {}

@@ -1,0 +1,3 @@
+#include "DialerPadViewController.h"
+
+DialerPadViewController::DialerPadViewController(QWidget *parent) : ViewController(parent) {}

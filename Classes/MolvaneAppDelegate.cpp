@@ -1,0 +1,100 @@
+#include "MolvaneAppDelegate.h"
+
+#include "CallLogViewController.h"
+#include "DialerPadViewController.h"
+#include "MoreViewController.h"
+#include "Platform/Preferences/UserDefaults.h"
+#include "Platform/Telephony/CoreTelephony.h"
+#include "Platform/UI/TabBarController.h"
+#include "SettingViewController.h"
+#include "ui_MainWindow.h"
+
+namespace {
+const QString currentLanguageKey = QStringLiteral("current_language");
+const QString english = QStringLiteral("english");
+} // namespace
+
+MolvaneAppDelegate::MolvaneAppDelegate()
+{
+    loadMainLayout();
+}
+
+MolvaneAppDelegate::~MolvaneAppDelegate() = default;
+
+MolvaneAppDelegate *MolvaneAppDelegate::shared()
+{
+    UIApplication *application = UIApplication::sharedApplication();
+    return application ? dynamic_cast<MolvaneAppDelegate *>(application->delegate()) : nullptr;
+}
+
+void MolvaneAppDelegate::loadMainLayout()
+{
+    window = std::make_unique<QWidget>();
+    Ui::MainWindow layout;
+    layout.setupUi(window.get());
+    mainTab = layout.mainTab;
+    dialerPadViewController = layout.dialerPadViewController;
+}
+
+bool MolvaneAppDelegate::didFinishLaunchingWithOptions(UIApplication *, const QVariantMap &)
+{
+    g_bIsNumberDialledFromCallLog = false;
+    g_strSelectedNumberFromCallLog = QString();
+    g_strCurrentLenguage = QString();
+    g_strCurrentLenguage = getCurrentLanguage().value_or(QString());
+    if (g_strCurrentLenguage.isEmpty())
+        g_strCurrentLenguage = english;
+    if (isEnglish(g_strCurrentLenguage))
+        TranslateScreenToEnglish();
+    else
+        TranslateScreenToRussian();
+    window->show();
+    window->activateWindow();
+    return true;
+}
+
+void MolvaneAppDelegate::applicationWillTerminate(UIApplication *)
+{
+    CTTelephonyCenterRemoveObserver(CTTelephonyCenterGetDefault(), nullptr, std::nullopt, nullptr);
+}
+
+void MolvaneAppDelegate::TranslateScreenToEnglish()
+{
+    setTabTitles({QStringLiteral("Dial Pad"), QStringLiteral("Recent"), QStringLiteral("Settings"),
+                  QStringLiteral("More")});
+}
+
+void MolvaneAppDelegate::TranslateScreenToRussian()
+{
+    setTabTitles({QStringLiteral("Клавиатура"), QStringLiteral("Последние"),
+                  QStringLiteral("Настройки"), QStringLiteral("Подробнее")});
+}
+
+void MolvaneAppDelegate::setTabTitles(const QStringList &titles)
+{
+    for (int index = 0; index < titles.size(); ++index)
+        mainTab->setItemTitle(index, titles.at(index));
+}
+
+void MolvaneAppDelegate::setCurrentLanguage(const QString &language)
+{
+    UserDefaults defaults = UserDefaults::standardUserDefaults();
+    defaults.setObject(language, currentLanguageKey);
+    defaults.synchronize();
+}
+
+std::optional<QString> MolvaneAppDelegate::getCurrentLanguage() const
+{
+    return UserDefaults::standardUserDefaults().objectForKey(currentLanguageKey);
+}
+
+QString MolvaneAppDelegate::localizedText(const QString &englishText,
+                                          const QString &russianText) const
+{
+    return isEnglish(g_strCurrentLenguage) ? englishText : russianText;
+}
+
+bool MolvaneAppDelegate::isEnglish(const QString &language)
+{
+    return language == english;
+}

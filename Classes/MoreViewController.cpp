@@ -1,0 +1,3 @@
+#include "MoreViewController.h"
+
+MoreViewController::MoreViewController(QWidget *parent) : ViewController(parent) {}

@@ -1,0 +1,3 @@
+#include "SettingViewController.h"
+
+SettingViewController::SettingViewController(QWidget *parent) : ViewController(parent) {}

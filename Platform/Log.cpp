@@ -1,0 +1,3 @@
+#include "Platform/Log.h"
+
+Q_LOGGING_CATEGORY(lcMolvane, "molvane")

@@ -1,0 +1,12 @@
+#pragma once
+
+// The telephony operations the screens are written against.
+#include "Platform/Telephony/CTCall.h"
+#include "Platform/Telephony/CTCallCenter.h"
+#include "Platform/Telephony/CTTelephonyCenter.h"
+
+// Dials the string as an outgoing call at once; the identifier is kept for callers that pass
+// one and is otherwise unused.
+void CTCallDialWithID(const QString &dialString, int identifier);
+// Answers the call, when its backend still rings with it.
+void CTCallAnswer(const CTCall &call);

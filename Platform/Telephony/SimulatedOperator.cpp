@@ -1,0 +1,96 @@
+#include "Platform/Telephony/SimulatedOperator.h"
+
+#include "Platform/Log.h"
+
+#include <QRegularExpression>
+
+SimulatedOperator::SimulatedOperator(Delays delays, QObject *parent)
+    : TelephonyBackend(parent), delays(delays)
+{
+    qCInfo(lcMolvane) << "No voice modem: calls go to a simulated operator";
+}
+
+QString SimulatedOperator::name() const
+{
+    return QStringLiteral("Simulated operator");
+}
+
+std::optional<QString> SimulatedOperator::callbackNumber(const QString &dialString)
+{
+    static const QRegularExpression international(QStringLiteral("^\\*146\\*00(.*)#$"));
+    static const QRegularExpression national(QStringLiteral("^146(.*)#$"));
+    if (const auto match = international.match(dialString); match.hasMatch())
+        return QLatin1Char('+') + match.captured(1);
+    if (const auto match = national.match(dialString); match.hasMatch())
+        return match.captured(1);
+    return std::nullopt;
+}
+
+void SimulatedOperator::dial(const QString &dialString)
+{
+    dialled.append(dialString);
+    qCInfo(lcMolvane).noquote() << "Simulated operator: dialled" << dialString;
+    const QString callID = startCall(CTCallStateDialing, dialString);
+    endAfter(callID, delays.serviceCall);
+    if (const auto number = callbackNumber(dialString))
+        QTimer::singleShot(delays.ringBack, this, [this, number = *number] { ringBack(number); });
+}
+
+void SimulatedOperator::ringBack(const QString &number)
+{
+    const QString callID = startCall(CTCallStateIncoming, number);
+    endAfter(callID, delays.ringTimeout);
+}
+
+void SimulatedOperator::answer(const CTCall &call)
+{
+    const auto found = calls.find(call.callID());
+    if (found == calls.end() || found->second.snapshot.callState() != CTCallStateIncoming) {
+        qCInfo(lcMolvane).noquote() << "Simulated operator: nothing to answer for"
+                                    << call.callID();
+        return;
+    }
+    changeState(call.callID(), CTCallStateConnected);
+    endAfter(call.callID(), delays.callDuration);
+}
+
+QString SimulatedOperator::startCall(CTCallState state, const QString &number)
+{
+    const QString callID = QStringLiteral("simulated/%1").arg(++callsMade);
+    calls[callID].snapshot = CTCall(callID, state, number);
+    report(calls[callID].snapshot);
+    return callID;
+}
+
+void SimulatedOperator::changeState(const QString &callID, CTCallState state)
+{
+    Call &call = calls[callID];
+    call.snapshot = CTCall(callID, state, call.snapshot.number());
+    report(call.snapshot);
+}
+
+// Events leave from the event loop, never from inside a dial or answer request, so every
+// listener hears a call's states in the order they happened.
+void SimulatedOperator::report(const CTCall &call)
+{
+    QTimer::singleShot(0, this, [this, call] {
+        qCInfo(lcMolvane).noquote() << "Simulated operator: call" << call.callID()
+                                    << CTCallStateName(call.callState()) << call.number();
+        Q_EMIT callEvent(call);
+    });
+}
+
+void SimulatedOperator::endAfter(const QString &callID, std::chrono::milliseconds delay)
+{
+    Call &call = calls[callID];
+    if (call.timer)
+        call.timer->deleteLater();
+    call.timer = new QTimer(this);
+    call.timer->setSingleShot(true);
+    connect(call.timer, &QTimer::timeout, this, [this, callID] {
+        calls[callID].timer->deleteLater();
+        changeState(callID, CTCallStateDisconnected);
+        calls.erase(callID);
+    });
+    call.timer->start(delay);
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "Platform/Telephony/CTCall.h"
+
+#include <QObject>
+
+// One way of reaching the modem. A backend dials and answers, and reports every change of a
+// call's state through callEvent.
+class TelephonyBackend : public QObject
+{
+    Q_OBJECT
+
+public:
+    using QObject::QObject;
+
+    // A short name for the log and the About screen.
+    virtual QString name() const = 0;
+    virtual void dial(const QString &dialString) = 0;
+    virtual void answer(const CTCall &call) = 0;
+
+Q_SIGNALS:
+    void callEvent(const CTCall &call);
+};

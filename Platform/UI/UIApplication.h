@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QVariantMap>
+#include <functional>
+#include <memory>
+
+class UIApplication;
+
+// What the application tells its delegate about its life.
+class UIApplicationDelegate
+{
+public:
+    virtual ~UIApplicationDelegate() = default;
+
+    virtual bool didFinishLaunchingWithOptions(UIApplication *application,
+                                               const QVariantMap &launchOptions) = 0;
+    virtual void applicationWillResignActive(UIApplication *) {}
+    virtual void applicationDidEnterBackground(UIApplication *) {}
+    virtual void applicationWillEnterForeground(UIApplication *) {}
+    virtual void applicationDidBecomeActive(UIApplication *) {}
+    virtual void applicationDidReceiveMemoryWarning(UIApplication *) {}
+    virtual void applicationWillTerminate(UIApplication *) {}
+};
+
+// The one application object of the process; it keeps the delegate and hands it out.
+class UIApplication
+{
+public:
+    explicit UIApplication(std::unique_ptr<UIApplicationDelegate> delegate);
+    ~UIApplication();
+    UIApplication(const UIApplication &) = delete;
+    UIApplication &operator=(const UIApplication &) = delete;
+
+    static UIApplication *sharedApplication();
+    UIApplicationDelegate *delegate() const { return appDelegate.get(); }
+
+    // Tells the delegate that launching has finished.
+    bool finishLaunching(const QVariantMap &launchOptions = {});
+    // Tells the delegate, once, that the application ends.
+    void terminate();
+
+private:
+    std::unique_ptr<UIApplicationDelegate> appDelegate;
+    bool terminated = false;
+};
+
+using UIApplicationDelegateFactory = std::function<std::unique_ptr<UIApplicationDelegate>()>;
+
+// Runs the application's main loop and returns its exit status. The factory stands for the
+// main screen layout, which makes the delegate once the toolkit is up. Returns early with a
+// clear message when there is no display to show a window on.
+int UIApplicationMain(int argc, char *argv[], const UIApplicationDelegateFactory &makeDelegate);

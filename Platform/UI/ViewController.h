@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QWidget>
+
+// A screen's controller and its view in one widget. The view's content is built on first use
+// (loadView, then viewDidLoad, exactly once); the container that shows or hides the screen
+// runs the appearance calls around it.
+class ViewController : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit ViewController(QWidget *parent = nullptr);
+
+    // The screen's view, built on first call.
+    QWidget *view();
+    bool isViewLoaded() const { return viewLoaded; }
+
+    // Find a descendant view by its integer tag.
+    QWidget *viewWithTag(int tag);
+
+    virtual void viewDidLoad() {}
+    virtual void viewWillAppear(bool animated) { Q_UNUSED(animated) }
+    virtual void viewDidAppear(bool animated) { Q_UNUSED(animated) }
+    virtual void viewWillDisappear(bool animated) { Q_UNUSED(animated) }
+    virtual void viewDidDisappear(bool animated) { Q_UNUSED(animated) }
+
+protected:
+    // Builds the view's content; screens with a layout set it up here.
+    virtual void loadView() {}
+
+private:
+    bool viewLoaded = false;
+};
+
+// Tags are integer properties on widgets, looked up through descendants.
+void setViewTag(QWidget *view, int tag);
+int viewTag(const QWidget *view);
+QWidget *viewWithTag(QWidget *root, int tag);
