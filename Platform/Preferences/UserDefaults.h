@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QSettings>
+#include <memory>
 #include <QString>
 #include <optional>
 

@@ -7,7 +7,9 @@ CTTelephonyCenter::CTTelephonyCenter(QObject *parent) : QObject(parent)
 {
     if (auto *application = qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
         connect(application, &QGuiApplication::applicationStateChanged, this,
-                &CTTelephonyCenter::applicationStateChanged);
+                [this](Qt::ApplicationState state) {
+                    setSuspended(state == Qt::ApplicationSuspended);
+                });
 }
 
 void CTTelephonyCenter::addObserver(void *observer, CTTelephonyCallback callback,
@@ -84,14 +86,10 @@ bool CTTelephonyCenter::stands(quint64 registrationID) const
                        });
 }
 
-bool CTTelephonyCenter::isSuspended() const
+void CTTelephonyCenter::setSuspended(bool isNowSuspended)
 {
-    return QGuiApplication::applicationState() == Qt::ApplicationSuspended;
-}
-
-void CTTelephonyCenter::applicationStateChanged(Qt::ApplicationState state)
-{
-    if (state == Qt::ApplicationSuspended)
+    suspended = isNowSuspended;
+    if (suspended)
         return;
     const auto pending = std::exchange(held, {});
     for (const auto &[registration, notification] : pending) {

@@ -46,6 +46,10 @@ public:
 
     int registrationCount() const { return int(registrations.size()); }
 
+    // Follows the application's state; held notifications are delivered on resumption.
+    void setSuspended(bool suspended);
+    bool isSuspended() const { return suspended; }
+
 private:
     struct Registration
     {
@@ -67,11 +71,10 @@ private:
     void deliver(const Registration &registration, const Notification &notification);
     void hold(const Registration &registration, const Notification &notification);
     bool stands(quint64 registrationID) const;
-    void applicationStateChanged(Qt::ApplicationState state);
-    bool isSuspended() const;
 
     std::vector<Registration> registrations;
     quint64 nextRegistrationID = 1;
+    bool suspended = false;
     // Notifications held for registrations while the application is suspended, in order.
     std::vector<std::pair<Registration, Notification>> held;
 };

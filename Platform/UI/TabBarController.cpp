@@ -15,6 +15,9 @@ TabBarController::TabBarController(QWidget *parent) : QTabWidget(parent)
     setDocumentMode(true);
     tabBar()->setExpanding(true);
     tabBar()->setUsesScrollButtons(false);
+    // Four titles share a phone's width, in either language, and stay thumb-sized.
+    tabBar()->setElideMode(Qt::ElideRight);
+    tabBar()->setStyleSheet(QStringLiteral("QTabBar::tab { min-height: 48px; padding: 0 2px; }"));
 }
 
 ViewController *TabBarController::viewControllerAt(int index) const
