@@ -1,3 +1,442 @@
 #include "DialerPadViewController.h"
 
+#include "MolvaneAppDelegate.h"
+#include "Platform/Files/BundleResource.h"
+#include "Platform/Log.h"
+#include "Platform/Preferences/UserDefaults.h"
+#include "Platform/Telephony/CoreTelephony.h"
+#include "Platform/UI/UIActivityIndicatorView.h"
+#include "Platform/UI/UIAlertView.h"
+#include "ui_DialerPadViewController.h"
+
+#include <QLineEdit>
+#include <QTextBoundaryFinder>
+#include <QTimer>
+
+namespace {
+const QString callLogName = QStringLiteral("calllog");
+const QString waitingOverlayName = QStringLiteral("WaitingOverlay");
+const QString internationalTemplate = QStringLiteral("*146*00XXXX#");
+const QString nationalTemplate = QStringLiteral("146XXXX#");
+const QString placeholder = QStringLiteral("XXXX");
+const QString autoAnswerKey = QStringLiteral("enable_autoanswer");
+const QString keypadToneKey = QStringLiteral("keypad_tone");
+constexpr int editCoverTop = 70;
+constexpr int zeroKeyTag = 1000;
+constexpr int lastDigitKeyTag = 1009;
+constexpr int starKeyTag = 1011;
+constexpr int hashKeyTag = 1012;
+// The overlay's layout, drawn for a 320-point-wide screen and centred on the actual width.
+constexpr int indicatorSize = 32;
+constexpr int indicatorCentreY = 210;
+constexpr int captionTop = 230;
+constexpr int captionHeight = 30;
+} // namespace
+
 DialerPadViewController::DialerPadViewController(QWidget *parent) : ViewController(parent) {}
+
+DialerPadViewController::~DialerPadViewController()
+{
+    for (SystemSoundID keySound : std::as_const(keySounds))
+        AudioServicesDisposeSystemSoundID(keySound);
+}
+
+void DialerPadViewController::loadView()
+{
+    ui = std::make_unique<Ui::DialerPadViewController>();
+    ui->setupUi(this);
+    lblNumberField = ui->lblNumberField;
+    vwOverlay = ui->vwOverlay;
+    actViewProgress = ui->actViewProgress;
+    lblStatus = ui->lblStatus;
+    btnLongTap = ui->btnLongTap;
+    btnEditNumber = ui->btnEditNumber;
+    btnCall = ui->btnCall;
+    btnDelete = ui->btnDelete;
+    btnContacts = ui->btnContacts;
+
+    // The edit field takes the label's place; the rows around it must not move meanwhile.
+    QSizePolicy keepPlace = lblNumberField->sizePolicy();
+    keepPlace.setRetainSizeWhenHidden(true);
+    lblNumberField->setSizePolicy(keepPlace);
+    vwOverlay->setAttribute(Qt::WA_StyledBackground);
+    btnContacts->setIcon(QIcon(QStringLiteral(":/contacts.png")));
+    setEditButtonImage(QStringLiteral("edit-num.png"));
+    connectKeys();
+}
+
+void DialerPadViewController::connectKeys()
+{
+    for (int tag : {1000, 1001, 1002, 1003, 1004, 1005, 1006, 1007, 1008, 1009, 1011, 1012}) {
+        auto *key = qobject_cast<QPushButton *>(viewWithTag(tag));
+        connect(key, &QPushButton::clicked, this, [this, key] { button_tappedWithTag(key); });
+    }
+    connect(btnCall, &QPushButton::clicked, this, [this] { MakeCallToServer(btnCall); });
+    connect(btnDelete, &QPushButton::clicked, this,
+            [this] { RemoveLastNumberFromTappedField(btnDelete); });
+    connect(btnEditNumber, &QPushButton::clicked, this,
+            [this] { EditButtonTapped(btnEditNumber); });
+}
+
+void DialerPadViewController::viewDidLoad()
+{
+    btnLongTap->setDelegate(this);
+    bIsLongTapMade = false;
+    lblNumberField->setText(QString());
+    arrCallLogs = CallLog();
+    appDelegate = MolvaneAppDelegate::shared();
+    bIsCallInProgress = false;
+    // Lives as long as the screen; call events clear the number whatever auto-answer says.
+    auto *callCenter = new CTCallCenter(this);
+    callCenter->setCallEventHandler([this](const CTCall &call) { handleCallEvent(call); });
+}
+
+void DialerPadViewController::handleCallEvent(const CTCall &call)
+{
+    if (call.callState() != CTCallStateIncoming && call.callState() != CTCallStateDisconnected)
+        return;
+    NSLog(QStringLiteral("+++++++++++++++++++++++++++++++++++++"));
+    // Telephony may report from any thread; the screen is touched only on the UI thread.
+    QMetaObject::invokeMethod(this, [this] { RemoveOverlayView(); });
+}
+
+void DialerPadViewController::viewWillAppear(bool animated)
+{
+    if (UserDefaults::standardUserDefaults().boolForKey(autoAnswerKey))
+        AddAnObserverWhenCallIsInProgress();
+    else
+        RemoveAnObserverWhenCallIsInProgress();
+    appDelegate = MolvaneAppDelegate::shared();
+    if (appDelegate->g_bIsNumberDialledFromCallLog) {
+        // Lowered before the request, so a hand-over makes exactly one request.
+        appDelegate->g_bIsNumberDialledFromCallLog = false;
+        lblNumberField->setText(appDelegate->g_strSelectedNumberFromCallLog);
+        appDelegate->g_strSelectedNumberFromCallLog = QString();
+        MakeCallToServer();
+    }
+    ViewController::viewWillAppear(animated);
+}
+
+void DialerPadViewController::AddAnObserverWhenCallIsInProgress()
+{
+    CTTelephonyCenterAddObserver(CTTelephonyCenterGetDefault(), nullptr, callback, std::nullopt,
+                                 nullptr, CFNotificationSuspensionBehaviorHold);
+}
+
+void DialerPadViewController::RemoveAnObserverWhenCallIsInProgress()
+{
+    CTTelephonyCenterRemoveObserver(CTTelephonyCenterGetDefault(), nullptr, std::nullopt,
+                                    nullptr);
+}
+
+void callback(CTTelephonyCenter *, void *, const QString &, const void *,
+              const QVariantMap &userInfo)
+{
+    const QVariant call = userInfo.value(kCTCall);
+    if (call.canConvert<CTCall>())
+        CTCallAnswer(call.value<CTCall>());
+}
+
+void DialerPadViewController::RemoveOverlayView(QObject *)
+{
+    vwOverlay->hide();
+    lblNumberField->setText(QString());
+}
+
+void DialerPadViewController::UserBusyMessage(const QString &user)
+{
+    bIsCallInProgress = false;
+    RemoveAnObserverWhenCallIsInProgress();
+    actViewProgress->stopAnimating();
+    lblStatus->setText(appDelegate->localizedText(QStringLiteral("User %1 Busy!"),
+                                                  QStringLiteral("Пользователь %1 Занят!"))
+                           .arg(user));
+    QTimer::singleShot(busyMessageMilliseconds, this, [this] { RemoveOverlayView(); });
+}
+
+QString DialerPadViewController::GetTheNumberFromTag(int tag)
+{
+    if (tag > lastDigitKeyTag) {
+        if (tag == starKeyTag)
+            return QStringLiteral("*");
+        if (tag == hashKeyTag)
+            return QStringLiteral("#");
+        return QString();
+    }
+    if (tag == zeroKeyTag && bIsLongTapMade) {
+        bIsLongTapMade = false;
+        return QStringLiteral("+");
+    }
+    return QString::number(tag - zeroKeyTag);
+}
+
+void DialerPadViewController::button_tappedWithTag(QWidget *sender)
+{
+    const QString character = GetTheNumberFromTag(viewTag(sender));
+    if (UserDefaults::standardUserDefaults().boolForKey(keypadToneKey))
+        PlaySoundEffect(character);
+    lblNumberField->setText(lblNumberField->text() + character);
+}
+
+void DialerPadViewController::buttonDidLongTap(int)
+{
+    bIsLongTapMade = true;
+    button_tappedWithTag(btnLongTap);
+    btnLongTap->setDown(false);
+}
+
+void DialerPadViewController::RemoveLastNumberFromTappedField(QObject *)
+{
+    const QString text = lblNumberField->text();
+    // The last character as a reader sees it, so no half of a surrogate pair is left behind.
+    QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, text);
+    characters.toEnd();
+    const qsizetype lastStart = characters.toPreviousBoundary();
+    lblNumberField->setText(lastStart > 0 ? text.left(lastStart) : QString());
+}
+
+void DialerPadViewController::EditButtonTapped(QObject *)
+{
+    if (lblNumberField->text().isEmpty())
+        return;
+    if (viewTag(btnEditNumber) == 0) {
+        setViewTag(btnEditNumber, 1);
+        AddEditableTextField();
+    } else {
+        setViewTag(btnEditNumber, 0);
+        RemoveEditableTextField();
+    }
+}
+
+void DialerPadViewController::AddEditableTextField()
+{
+    setEditButtonImage(QStringLiteral("done-num.png"));
+    auto *field = new QLineEdit(this);
+    field->setGeometry(lblNumberField->geometry());
+    field->setStyleSheet(QStringLiteral("background: transparent; color: white; border: none;"));
+    field->setInputMethodHints(Qt::ImhDialableCharactersOnly | Qt::ImhNoPredictiveText);
+    field->setAlignment(Qt::AlignCenter);
+    field->setText(lblNumberField->text());
+    field->setFont(lblNumberField->font());
+    field->setAccessibleName(QStringLiteral("Number"));
+    setViewTag(field, editableTextFieldTag);
+    field->show();
+    lblNumberField->hide();
+    field->setFocus();
+
+    ui->lblEditHint->setText(
+        appDelegate->localizedText(QStringLiteral("Correct the number, then tap ✓."),
+                                   QStringLiteral("Исправьте номер и нажмите ✓.")));
+    fitEditCover();
+    vwOverlay->move(0, editCoverTop);
+    vwOverlay->show();
+    vwOverlay->raise();
+}
+
+void DialerPadViewController::RemoveEditableTextField()
+{
+    setEditButtonImage(QStringLiteral("edit-num.png"));
+    vwOverlay->hide();
+    if (auto *field = qobject_cast<QLineEdit *>(viewWithTag(editableTextFieldTag))) {
+        lblNumberField->setText(field->text());
+        delete field;
+    }
+    lblNumberField->show();
+}
+
+void DialerPadViewController::setEditButtonImage(const QString &imageName)
+{
+    btnEditNumber->setIcon(QIcon(QStringLiteral(":/") + imageName));
+    btnEditNumber->setProperty("imageName", imageName);
+}
+
+// The cover spans the keypad below the number at whatever size the window has.
+void DialerPadViewController::fitEditCover()
+{
+    vwOverlay->resize(width(), qMax(0, height() - editCoverTop));
+}
+
+void DialerPadViewController::PlaySoundEffect(const QString &character)
+{
+    const std::optional<QString> path = PathForResource(character, QStringLiteral("wav"));
+    if (!path)
+        return;
+    SystemSoundID keySound = keySounds.value(character);
+    if (!keySound) {
+        AudioServicesCreateSystemSoundID(QUrl(QStringLiteral("qrc") + *path), &keySound);
+        AudioServicesAddSystemSoundCompletion(keySound, nullptr, nullptr, SoundEffectCallback,
+                                              this);
+        keySounds.insert(character, keySound);
+    }
+    soundID = keySound;
+    AudioServicesPlaySystemSound(soundID);
+}
+
+void SoundEffectCallback(SystemSoundID, void *) {}
+
+NumberStartsWith DialerPadViewController::CheckTheConditionForNumberInitial(const QString &number)
+{
+    if (number.startsWith(QLatin1Char('+')))
+        return NumberStartsWithPlus;
+    if (number.startsWith(QLatin1String("00")))
+        return NumberStartsWithDoubleZero;
+    return NumberStartsWithOther;
+}
+
+QString DialerPadViewController::RemoveThePlusSignFromDialledNumber(const QString &number)
+{
+    return number.startsWith(QLatin1Char('+')) ? number.mid(1) : number;
+}
+
+QString DialerPadViewController::RemoveTheDoubleZeroFromDialledNumber(const QString &number)
+{
+    return number.startsWith(QLatin1String("00")) ? number.mid(2) : number;
+}
+
+QString DialerPadViewController::CallbackRequestCode(const QString &number)
+{
+    switch (CheckTheConditionForNumberInitial(number)) {
+    case NumberStartsWithPlus:
+        return QString(internationalTemplate)
+            .replace(placeholder, RemoveThePlusSignFromDialledNumber(number));
+    case NumberStartsWithDoubleZero:
+        return QString(internationalTemplate)
+            .replace(placeholder, RemoveTheDoubleZeroFromDialledNumber(number));
+    case NumberStartsWithOther:
+        break;
+    }
+    return QString(nationalTemplate).replace(placeholder, number);
+}
+
+void DialerPadViewController::RemoveOldEntryFromCallLogIfExistFromArray(CallLog &callLogs,
+                                                                      const QString &number)
+{
+    const QString wanted = number.toLower();
+    for (qsizetype position = 0; position < callLogs.size(); ++position) {
+        const auto logged = CallLogEntry(callLogs.at(position)).phoneNumber();
+        if (logged && logged->toLower() == wanted) {
+            callLogs.removeAt(position);
+            return;
+        }
+    }
+}
+
+void DialerPadViewController::MakeCallToServer(QObject *)
+{
+    const QString number = lblNumberField->text();
+    if (number.isEmpty()) {
+        showInvalidNumberAlert();
+        return;
+    }
+    bIsCallInProgress = true;
+    numberStartsWith = CheckTheConditionForNumberInitial(number);
+    const QString requestCode = CallbackRequestCode(number);
+    NSLog(QStringLiteral("Dialling Number is :%1").arg(requestCode));
+    recordRequest(number);
+    CTCallDialWithID(requestCode, -1);
+
+    if (UserDefaults::standardUserDefaults().boolForKey(QStringLiteral("enable_autoanswer"))) {
+        AddWaitCallBackOverLayScreen();
+        scheduleOverlayRemoval(vwOverLay);
+    } else {
+        lblNumberField->setText(QString());
+    }
+}
+
+void DialerPadViewController::showInvalidNumberAlert()
+{
+    auto *alert = new UIAlertView(
+        appDelegate->localizedText(QStringLiteral("Invalid Number!"),
+                                   QStringLiteral("Неверный номер телефона!")),
+        appDelegate->localizedText(QStringLiteral("Please provide a valid number!"),
+                                   QStringLiteral("предоставить действительный номер")),
+        nullptr, std::nullopt, {QStringLiteral("OK")});
+    alert->show();
+}
+
+// The request is in the log before it is dialled, whatever becomes of the call.
+void DialerPadViewController::recordRequest(const QString &number)
+{
+    const CallLogEntry entry(number, CallLogEntry::formattedTime(QDateTime::currentDateTime()));
+    const std::optional<CallLog> loaded = appDelegate->GetDataFromPlistFile(callLogName);
+    if (!loaded) {
+        arrCallLogs = CallLog();
+        return;
+    }
+    arrCallLogs = *loaded;
+    if (!arrCallLogs.isEmpty())
+        RemoveOldEntryFromCallLogIfExistFromArray(arrCallLogs, number);
+    arrCallLogs.append(entry.toVariant());
+    appDelegate->SaveDictDataToPlistFile(arrCallLogs, callLogName);
+}
+
+void DialerPadViewController::AddWaitCallBackOverLayScreen()
+{
+    auto *overlay = new QWidget(this);
+    overlay->setObjectName(waitingOverlayName);
+    overlay->setAttribute(Qt::WA_StyledBackground);
+    overlay->setStyleSheet(QStringLiteral("#WaitingOverlay { background: rgba(0, 0, 0, 178); }"));
+
+    auto *indicator = new UIActivityIndicatorView(overlay);
+    indicator->setGeometry(0, 0, indicatorSize, indicatorSize);
+    indicator->setActivityIndicatorViewStyle(UIActivityIndicatorView::White);
+    indicator->startAnimating();
+
+    auto *caption = new QLabel(overlay);
+    caption->setStyleSheet(QStringLiteral("color: white; background: transparent;"));
+    caption->setAlignment(Qt::AlignCenter);
+    caption->setText(appDelegate->localizedText(QStringLiteral("Waiting for Callback..."),
+                                                QStringLiteral("В ожидании Обратный звонок…")));
+    overlay->setAccessibleName(caption->text());
+
+    layoutWaitingOverlay(overlay);
+    overlay->show();
+    overlay->raise();
+    vwOverLay = overlay;
+}
+
+void DialerPadViewController::layoutWaitingOverlay(QWidget *overlay)
+{
+    overlay->setGeometry(rect());
+    const int centreX = width() / 2;
+    if (auto *indicator = overlay->findChild<UIActivityIndicatorView *>())
+        indicator->setCenter(QPoint(centreX, indicatorCentreY));
+    if (auto *caption = overlay->findChild<QLabel *>())
+        caption->setGeometry(0, captionTop, width(), captionHeight);
+}
+
+void DialerPadViewController::scheduleOverlayRemoval(QWidget *overlay)
+{
+    auto *removal = new QTimer(this);
+    removal->setObjectName(QStringLiteral("WaitingOverlayRemoval"));
+    removal->setSingleShot(true);
+    connect(removal, &QTimer::timeout, this, [this, removal, overlay = QPointer(overlay)] {
+        removal->deleteLater();
+        RemoveWaitCallBackOverLayScreen(overlay);
+    });
+    removal->start(waitingOverlayMilliseconds);
+}
+
+void DialerPadViewController::RemoveWaitCallBackOverLayScreen(QWidget *overlay)
+{
+    lblNumberField->setText(QString());
+    if (!overlay)
+        return;
+    if (overlay == vwOverLay)
+        vwOverLay = nullptr;
+    overlay->hide();
+    overlay->deleteLater();
+}
+
+void DialerPadViewController::resizeEvent(QResizeEvent *event)
+{
+    ViewController::resizeEvent(event);
+    if (!isViewLoaded())
+        return;
+    const auto overlays = findChildren<QWidget *>(waitingOverlayName, Qt::FindDirectChildrenOnly);
+    for (QWidget *overlay : overlays)
+        layoutWaitingOverlay(overlay);
+    fitEditCover();
+    if (QWidget *field = viewWithTag(editableTextFieldTag))
+        field->setGeometry(lblNumberField->geometry());
+}

@@ -3,6 +3,10 @@
 #include "CallLogViewController.h"
 #include "DialerPadViewController.h"
 #include "MoreViewController.h"
+#include "Platform/Files/BundleResource.h"
+#include "Platform/Files/DocumentsDirectory.h"
+#include "Platform/Files/PropertyList.h"
+#include "Platform/Log.h"
 #include "Platform/Preferences/UserDefaults.h"
 #include "Platform/Telephony/CoreTelephony.h"
 #include "Platform/UI/TabBarController.h"
@@ -12,6 +16,19 @@
 namespace {
 const QString currentLanguageKey = QStringLiteral("current_language");
 const QString english = QStringLiteral("english");
+
+QString plistPath(const QString &baseName)
+{
+    return DocumentsDirectory() + QLatin1Char('/') + QStringLiteral("%1.plist").arg(baseName);
+}
+
+// The path of the list's file, with the bundled seed copied there when no file exists yet.
+QString seededPlistPath(const QString &baseName)
+{
+    const QString path = plistPath(baseName);
+    CopyBundleResourceIfMissing(baseName, QStringLiteral("plist"), path);
+    return path;
+}
 } // namespace
 
 MolvaneAppDelegate::MolvaneAppDelegate()
@@ -97,4 +114,20 @@ QString MolvaneAppDelegate::localizedText(const QString &englishText,
 bool MolvaneAppDelegate::isEnglish(const QString &language)
 {
     return language == english;
+}
+
+std::optional<CallLog> MolvaneAppDelegate::GetDataFromPlistFile(const QString &baseName) const
+{
+    std::optional<CallLog> list = ReadPropertyListArray(seededPlistPath(baseName));
+    NSLog(QStringLiteral("Data in Plist at appDelegate is %1").arg(DescribePropertyList(list)));
+    return list;
+}
+
+void MolvaneAppDelegate::SaveDictDataToPlistFile(const CallLog &list,
+                                                 const QString &plistFileName) const
+{
+    const QString path = seededPlistPath(plistFileName);
+    if (!WritePropertyListAtomically(path, list))
+        NSLog(QStringLiteral("Error: %1 could not be saved; it is left as it was").arg(path));
+    NSLog(QStringLiteral("Data after adding at appDelegate is %1").arg(DescribePropertyList(list)));
 }

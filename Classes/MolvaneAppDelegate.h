@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CallLogEntry.h"
 #include "Platform/UI/UIApplication.h"
 
 #include <QString>
@@ -30,6 +31,11 @@ public:
     // The stored interface language, carried from one run to the next.
     void setCurrentLanguage(const QString &language);
     std::optional<QString> getCurrentLanguage() const;
+
+    // The list stored under a base name in the documents directory ("calllog" is the call log),
+    // seeded from the bundled file of that name on first use; nothing when there is no list.
+    std::optional<CallLog> GetDataFromPlistFile(const QString &baseName) const;
+    void SaveDictDataToPlistFile(const CallLog &list, const QString &plistFileName) const;
 
     // The language rule: English text when the current language is exactly "english",
     // Russian for every other value.

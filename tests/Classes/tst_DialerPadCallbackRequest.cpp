@@ -1,0 +1,286 @@
+#include "DialerPadViewController.h"
+#include "Platform/Files/DocumentsDirectory.h"
+#include "Platform/Files/PropertyList.h"
+#include "Platform/Telephony/TelephonyService.h"
+#include "Platform/UI/TabBarController.h"
+#include "Platform/UI/UIActivityIndicatorView.h"
+#include "Platform/UI/UIAlertView.h"
+#include "support/LaunchedApplication.h"
+#include "support/RecordingBackend.h"
+#include "support/TestMain.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+QString callLogPath()
+{
+    return DocumentsDirectory() + QStringLiteral("/calllog.plist");
+}
+
+QStringList loggedNumbers()
+{
+    QStringList numbers;
+    for (const QVariant &element : ReadPropertyListArray(callLogPath()).value_or(CallLog()))
+        numbers << CallLogEntry(element).phoneNumber().value_or(QString());
+    return numbers;
+}
+
+QList<QWidget *> waitingOverlays(DialerPadViewController *dialPad)
+{
+    QList<QWidget *> shown;
+    const auto overlays = dialPad->findChildren<QWidget *>(QStringLiteral("WaitingOverlay"));
+    for (QWidget *overlay : overlays) {
+        if (overlay->isVisible())
+            shown << overlay;
+    }
+    return shown;
+}
+
+// Fires the pending overlay removals now instead of waiting five seconds.
+void fireOverlayRemoval(DialerPadViewController *dialPad, int which = 0)
+{
+    const auto removals = dialPad->findChildren<QTimer *>(QStringLiteral("WaitingOverlayRemoval"));
+    QVERIFY(removals.size() > which);
+    QPointer<QTimer> removal = removals.at(which);
+    QCOMPARE(removal->interval(), DialerPadViewController::waitingOverlayMilliseconds);
+    QVERIFY(removal->isActive());
+    removal->start(0);
+    // A removal is done once its timer has gone.
+    QTRY_VERIFY(!removal);
+}
+} // namespace
+
+class DialerPadCallbackRequestTest : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<LaunchedApplication> app;
+    RecordingBackend *modem = nullptr;
+    DialerPadViewController *dialPad = nullptr;
+
+    void launch(const QVariantMap &preferences = {})
+    {
+        app.reset();
+        app = std::make_unique<LaunchedApplication>(preferences);
+        auto backend = std::make_unique<RecordingBackend>(callLogPath());
+        modem = backend.get();
+        TelephonyService::shared().setBackend(std::move(backend));
+        dialPad = app->delegate()->dialerPadViewController;
+        QVERIFY(dialPad->isViewLoaded());
+    }
+
+    void request(const QString &number)
+    {
+        dialPad->lblNumberField->setText(number);
+        QTest::mouseClick(dialPad->btnCall, Qt::LeftButton);
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        QFile::remove(callLogPath());
+        launch();
+    }
+
+    void cleanup()
+    {
+        for (UIAlertView *alert : UIAlertView::visibleAlerts())
+            alert->close();
+        app.reset();
+    }
+
+    void workedExamples_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("numberClass");
+        QTest::addColumn<QString>("code");
+        QTest::newRow("plus") << "+123" << 0 << "*146*00123#";
+        QTest::newRow("double zero") << "00123" << 1 << "*146*00123#";
+        QTest::newRow("national") << "812" << 2 << "146812#";
+        QTest::newRow("plus then zeros") << "+00123" << 0 << "*146*0000123#";
+        QTest::newRow("zeros then plus") << "00+123" << 1 << "*146*00+123#";
+        QTest::newRow("plus alone") << "+" << 0 << "*146*00#";
+        QTest::newRow("one zero") << "0" << 2 << "1460#";
+        QTest::newRow("one digit") << "5" << 2 << "1465#";
+        QTest::newRow("service code") << "*100#" << 2 << "146*100##";
+        QTest::newRow("spaces and dash") << "+7 12-3" << 0 << "*146*007 12-3#";
+    }
+
+    void workedExamples()
+    {
+        QFETCH(QString, typed);
+        QFETCH(int, numberClass);
+        QFETCH(QString, code);
+        request(typed);
+        QCOMPARE(modem->dialled, QStringList{code});
+        QCOMPARE(dialPad->numberStartsWith, numberClass);
+        QCOMPARE(dialPad->bIsCallInProgress, true);
+        // The log keeps the number as typed, never the stripped number or the code.
+        QCOMPARE(loggedNumbers(), QStringList{typed});
+        QCOMPARE(dialPad->lblNumberField->text(), QString());
+    }
+
+    void onlyTheLeadingPrefixIsStripped()
+    {
+        using D = DialerPadViewController;
+        QCOMPARE(D::CheckTheConditionForNumberInitial(QString()), NumberStartsWithOther);
+        QCOMPARE(D::CheckTheConditionForNumberInitial(QStringLiteral(" +1")),
+                 NumberStartsWithOther);
+        QCOMPARE(D::CheckTheConditionForNumberInitial(QStringLiteral("0+1")),
+                 NumberStartsWithOther);
+        QCOMPARE(D::RemoveThePlusSignFromDialledNumber(QStringLiteral("++1")),
+                 QStringLiteral("+1"));
+        QCOMPARE(D::RemoveThePlusSignFromDialledNumber(QString()), QString());
+        QCOMPARE(D::RemoveThePlusSignFromDialledNumber(QStringLiteral("1+")), QStringLiteral("1+"));
+        QCOMPARE(D::RemoveTheDoubleZeroFromDialledNumber(QStringLiteral("0")), QStringLiteral("0"));
+        QCOMPARE(D::RemoveTheDoubleZeroFromDialledNumber(QStringLiteral("000")),
+                 QStringLiteral("0"));
+        QCOMPARE(D::RemoveTheDoubleZeroFromDialledNumber(QStringLiteral("100")),
+                 QStringLiteral("100"));
+    }
+
+    void emptyNumberOnlyAlerts_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("english") << "english" << "Invalid Number!"
+                                 << "Please provide a valid number!";
+        QTest::newRow("russian") << "russian" << "Неверный номер телефона!"
+                                 << "предоставить действительный номер";
+        QTest::newRow("other") << "English" << "Неверный номер телефона!"
+                               << "предоставить действительный номер";
+    }
+
+    void emptyNumberOnlyAlerts()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, title);
+        QFETCH(QString, message);
+        launch({{QStringLiteral("current_language"), language}});
+        request(QString());
+
+        const auto alerts = UIAlertView::visibleAlerts();
+        QCOMPARE(alerts.size(), 1);
+        QCOMPARE(alerts.first()->text(), title);
+        QCOMPARE(alerts.first()->informativeText(), message);
+        QCOMPARE(alerts.first()->numberOfButtons(), 1);
+        QCOMPARE(alerts.first()->buttonTitleAtIndex(0), QStringLiteral("OK"));
+        QVERIFY(modem->dialled.isEmpty());
+        QVERIFY(!QFile::exists(callLogPath()));
+        QCOMPARE(dialPad->bIsCallInProgress, false);
+
+        alerts.first()->dismissWithClickedButtonIndex(0);
+        QTRY_VERIFY(UIAlertView::visibleAlerts().isEmpty());
+    }
+
+    void requestIsLoggedBeforeItIsDialled()
+    {
+        request(QStringLiteral("+123"));
+        // The recording modem dials nothing, like a failed dial; the log has the entry anyway.
+        QCOMPARE(modem->fileAtDial.size(), 1);
+        const QByteArray atDial = modem->fileAtDial.first();
+        QVERIFY(atDial.contains("<string>+123</string>"));
+        QVERIFY(atDial.contains("<key>phone_time</key>"));
+        QCOMPARE(loggedNumbers(), QStringList{QStringLiteral("+123")});
+    }
+
+    void entryCarriesTheLocalTime()
+    {
+        const QDateTime before = QDateTime::currentDateTime();
+        request(QStringLiteral("812"));
+        const QDateTime after = QDateTime::currentDateTime();
+        const auto time = CallLogEntry(ReadPropertyListArray(callLogPath())->first()).phoneTime();
+        QVERIFY(time == CallLogEntry::formattedTime(before) ||
+                time == CallLogEntry::formattedTime(after));
+        QVERIFY(QRegularExpression(QStringLiteral("^\\d{4}-\\d\\d-\\d\\d at \\d\\d:\\d\\d$"))
+                    .match(*time)
+                    .hasMatch());
+    }
+
+    void repeatedRequestsMoveTheNumberToTheEnd()
+    {
+        request(QStringLiteral("812"));
+        request(QStringLiteral("+123"));
+        request(QStringLiteral("00123"));
+        request(QStringLiteral("812"));
+        QCOMPARE(loggedNumbers(),
+                 (QStringList{QStringLiteral("+123"), QStringLiteral("00123"),
+                              QStringLiteral("812")}));
+        QCOMPARE(modem->dialled.size(), 4);
+    }
+
+    void unreadableLogIsLeftAloneAndTheRequestStillDialled()
+    {
+        QVERIFY(QDir().mkpath(callLogPath()));
+        request(QStringLiteral("812"));
+        QCOMPARE(modem->dialled, QStringList{QStringLiteral("146812#")});
+        QVERIFY(QFileInfo(callLogPath()).isDir());
+        QDir(callLogPath()).removeRecursively();
+    }
+
+    void autoAnswerOffClearsTheNumberAtOnce()
+    {
+        request(QStringLiteral("812"));
+        QCOMPARE(dialPad->lblNumberField->text(), QString());
+        QVERIFY(waitingOverlays(dialPad).isEmpty());
+        QVERIFY(!dialPad->vwOverLay);
+    }
+
+    void autoAnswerOnShowsTheOverlayForFiveSeconds()
+    {
+        launch({{QStringLiteral("enable_autoanswer"), true}});
+        dialPad->window()->resize(400, 700);
+        request(QStringLiteral("812"));
+
+        QCOMPARE(waitingOverlays(dialPad).size(), 1);
+        QWidget *overlay = dialPad->vwOverLay;
+        QVERIFY(overlay);
+        QCOMPARE(overlay->geometry(), dialPad->rect());
+        QCOMPARE(overlay->findChild<QLabel *>()->text(), QStringLiteral("Waiting for Callback..."));
+        auto *indicator = overlay->findChild<UIActivityIndicatorView *>();
+        QVERIFY(indicator->isAnimating());
+        QCOMPARE(indicator->x() + indicator->width() / 2, dialPad->width() / 2);
+        QCOMPARE(overlay->findChild<QLabel *>()->geometry(), QRect(0, 230, dialPad->width(), 30));
+        QCOMPARE(dialPad->lblNumberField->text(), QStringLiteral("812"));
+
+        fireOverlayRemoval(dialPad);
+        QCOMPARE(dialPad->lblNumberField->text(), QString());
+        QVERIFY(waitingOverlays(dialPad).isEmpty());
+        QVERIFY(!dialPad->vwOverLay);
+    }
+
+    void overlayCaptionFollowsTheLanguage()
+    {
+        launch({{QStringLiteral("enable_autoanswer"), true},
+                {QStringLiteral("current_language"), QStringLiteral("russian")}});
+        request(QStringLiteral("812"));
+        QCOMPARE(dialPad->vwOverLay->findChild<QLabel *>()->text(),
+                 QStringLiteral("В ожидании Обратный звонок…"));
+    }
+
+    void eachRemovalTakesItsOwnOverlay()
+    {
+        launch({{QStringLiteral("enable_autoanswer"), true}});
+        request(QStringLiteral("812"));
+        QWidget *first = dialPad->vwOverLay;
+        request(QStringLiteral("+123"));
+        QWidget *second = dialPad->vwOverLay;
+        QVERIFY(first != second);
+        QCOMPARE(waitingOverlays(dialPad).size(), 2);
+
+        fireOverlayRemoval(dialPad, 0);
+        QCOMPARE(waitingOverlays(dialPad), QList<QWidget *>{second});
+        QCOMPARE(dialPad->vwOverLay.data(), second);
+
+        fireOverlayRemoval(dialPad, 0);
+        QVERIFY(waitingOverlays(dialPad).isEmpty());
+        QVERIFY(!dialPad->vwOverLay);
+    }
+};
+
+MOLVANE_TEST_MAIN(DialerPadCallbackRequestTest)
+#include "tst_DialerPadCallbackRequest.moc"

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "MolvaneAppDelegate.h"
+#include "Platform/Preferences/UserDefaults.h"
+
+#include <QFile>
+
+// The application as it stands after launch: delegate, window and tabs, with the preferences
+// given written beforehand (and everything else absent).
+class LaunchedApplication
+{
+public:
+    explicit LaunchedApplication(const QVariantMap &preferences = {})
+    {
+        QFile::remove(UserDefaults::standardFilePath());
+        UserDefaults defaults = UserDefaults::standardUserDefaults();
+        for (auto preference = preferences.begin(); preference != preferences.end(); ++preference)
+            storePreference(defaults, preference.key(), preference.value());
+        defaults.synchronize();
+        application = std::make_unique<UIApplication>(std::make_unique<MolvaneAppDelegate>());
+        application->finishLaunching();
+    }
+
+    ~LaunchedApplication() { application->terminate(); }
+
+    MolvaneAppDelegate *delegate() const { return MolvaneAppDelegate::shared(); }
+    UIApplication *uiApplication() const { return application.get(); }
+
+private:
+    static void storePreference(UserDefaults &defaults, const QString &key, const QVariant &value)
+    {
+        if (value.typeId() == QMetaType::Bool)
+            defaults.setBool(value.toBool(), key);
+        else if (value.typeId() == QMetaType::Int)
+            defaults.setInteger(value.toInt(), key);
+        else
+            defaults.setObject(value.toString(), key);
+    }
+
+    std::unique_ptr<UIApplication> application;
+};
