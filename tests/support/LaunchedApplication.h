@@ -4,6 +4,7 @@
 #include "Platform/Preferences/UserDefaults.h"
 
 #include <QFile>
+#include <QTest>
 
 // The application as it stands after launch: delegate, window and tabs, with the preferences
 // given written beforehand (and everything else absent).
@@ -19,6 +20,10 @@ public:
         defaults.synchronize();
         application = std::make_unique<UIApplication>(std::make_unique<MolvaneAppDelegate>());
         application->finishLaunching();
+        // Tests act on the window as a person would: once it is on screen and laid out.
+        QWidget *window = delegate()->window.get();
+        if (!QTest::qWaitForWindowExposed(window))
+            qFatal("the application window never appeared");
     }
 
     ~LaunchedApplication() { application->terminate(); }
