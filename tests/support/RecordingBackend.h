@@ -19,6 +19,8 @@ public:
     void dial(const QString &dialString) override
     {
         dialled << dialString;
+        if (watchedFile.isEmpty())
+            return;
         QFile file(watchedFile);
         fileAtDial << (file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
     }

@@ -1,0 +1,62 @@
+// From the call key to the dial reaching the telephony layer, with call logs of several sizes.
+// Each request re-requests a number already in the log, so the log keeps its size.
+#include "DialerPadViewController.h"
+#include "Platform/Telephony/TelephonyService.h"
+#include "support/LaunchedApplication.h"
+#include "support/RecordingBackend.h"
+#include "support/TestMain.h"
+
+#include <QLabel>
+#include <benchmark/benchmark.h>
+
+namespace {
+MolvaneAppDelegate *delegate = nullptr;
+RecordingBackend *modem = nullptr;
+
+void fillCallLog(int entries)
+{
+    CallLog log;
+    for (int entry = 0; entry < entries; ++entry)
+        log << CallLogEntry(QStringLiteral("+7916%1").arg(entry, 7, 10, QLatin1Char('0')),
+                            QStringLiteral("2026-12-07 at 10:00"))
+                   .toVariant();
+    delegate->SaveDictDataToPlistFile(log, QStringLiteral("calllog"));
+}
+
+void CallKeyToDial(benchmark::State &state)
+{
+    const int entries = int(state.range(0));
+    fillCallLog(entries);
+    DialerPadViewController *dialPad = delegate->dialerPadViewController;
+    int request = 0;
+    for (auto _ : state) {
+        dialPad->lblNumberField->setText(
+            QStringLiteral("+7916%1").arg(request++ % entries, 7, 10, QLatin1Char('0')));
+        dialPad->MakeCallToServer(dialPad->btnCall);
+    }
+    state.counters["dials"] = double(modem->dialled.size());
+    modem->dialled.clear();
+    modem->fileAtDial.clear();
+}
+BENCHMARK(CallKeyToDial)->Arg(10)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The request's diagnostic lines describe the whole log; a phone's log is not a terminal.
+    qputenv("QT_LOGGING_RULES", "molvane.info=false");
+    IsolatedUserDirectories directories;
+    QApplication application(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("molvane"));
+    LaunchedApplication launched;
+    delegate = launched.delegate();
+    auto backend = std::make_unique<RecordingBackend>();
+    modem = backend.get();
+    TelephonyService::shared().setBackend(std::move(backend));
+
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
