@@ -125,8 +125,7 @@ void DialerPadViewController::AddAnObserverWhenCallIsInProgress()
 
 void DialerPadViewController::RemoveAnObserverWhenCallIsInProgress()
 {
-    CTTelephonyCenterRemoveObserver(CTTelephonyCenterGetDefault(), nullptr, std::nullopt,
-                                    nullptr);
+    CTTelephonyCenterRemoveObserver(CTTelephonyCenterGetDefault(), nullptr, std::nullopt, nullptr);
 }
 
 void callback(CTTelephonyCenter *, void *, const QString &, const void *,
@@ -148,8 +147,9 @@ void DialerPadViewController::UserBusyMessage(const QString &user)
     bIsCallInProgress = false;
     RemoveAnObserverWhenCallIsInProgress();
     actViewProgress->stopAnimating();
-    lblStatus->setText(appDelegate->localizedText(QStringLiteral("User %1 Busy!"),
-                                                  QStringLiteral("Пользователь %1 Занят!"))
+    lblStatus->setText(appDelegate
+                           ->localizedText(QStringLiteral("User %1 Busy!"),
+                                           QStringLiteral("Пользователь %1 Занят!"))
                            .arg(user));
     QTimer::singleShot(busyMessageMilliseconds, this, [this] { RemoveOverlayView(); });
 }
@@ -309,7 +309,7 @@ QString DialerPadViewController::CallbackRequestCode(const QString &number)
 }
 
 void DialerPadViewController::RemoveOldEntryFromCallLogIfExistFromArray(CallLog &callLogs,
-                                                                      const QString &number)
+                                                                        const QString &number)
 {
     const QString wanted = number.toLower();
     for (qsizetype position = 0; position < callLogs.size(); ++position) {

@@ -21,7 +21,8 @@ class DialerPadViewController;
 }
 
 // How a number begins decides the service code it is set into.
-enum NumberStartsWith {
+enum NumberStartsWith
+{
     NumberStartsWithPlus = 0,
     NumberStartsWithDoubleZero = 1,
     NumberStartsWithOther = 2,
@@ -72,8 +73,7 @@ public:
     // The service code that asks the operator to call back for the number as typed.
     static QString CallbackRequestCode(const QString &number);
 
-    static void RemoveOldEntryFromCallLogIfExistFromArray(CallLog &callLogs,
-                                                          const QString &number);
+    static void RemoveOldEntryFromCallLogIfExistFromArray(CallLog &callLogs, const QString &number);
 
     void AddWaitCallBackOverLayScreen();
     // Clears the number and removes the given waiting overlay, if it is still shown. Each

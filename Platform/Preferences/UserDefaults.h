@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QSettings>
-#include <memory>
 #include <QString>
+#include <memory>
 #include <optional>
 
 // The per-user preferences store. Every accessor reads the store at the moment it is asked;

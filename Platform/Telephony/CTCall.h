@@ -3,7 +3,8 @@
 #include <QMetaType>
 #include <QString>
 
-enum CTCallState {
+enum CTCallState
+{
     CTCallStateDialing,
     CTCallStateIncoming,
     CTCallStateConnected,

@@ -30,8 +30,7 @@ void CTTelephonyCenter::removeObserver(const void *observer, const std::optional
     std::erase_if(held, [this](const auto &entry) { return !stands(entry.first.id); });
 }
 
-bool CTTelephonyCenter::matches(const Registration &registration,
-                                const Notification &notification)
+bool CTTelephonyCenter::matches(const Registration &registration, const Notification &notification)
 {
     return (!registration.name || *registration.name == notification.name) &&
            (!registration.object || registration.object == notification.object);
@@ -71,8 +70,7 @@ void CTTelephonyCenter::hold(const Registration &registration, const Notificatio
     held.emplace_back(registration, notification);
 }
 
-void CTTelephonyCenter::deliver(const Registration &registration,
-                                const Notification &notification)
+void CTTelephonyCenter::deliver(const Registration &registration, const Notification &notification)
 {
     registration.callback(this, registration.observer, notification.name, notification.object,
                           notification.userInfo);
@@ -105,8 +103,8 @@ CTTelephonyCenter *CTTelephonyCenterGetDefault()
 }
 
 void CTTelephonyCenterAddObserver(CTTelephonyCenter *center, void *observer,
-                                  CTTelephonyCallback callback,
-                                  const std::optional<QString> &name, const void *object,
+                                  CTTelephonyCallback callback, const std::optional<QString> &name,
+                                  const void *object,
                                   CFNotificationSuspensionBehavior suspensionBehavior)
 {
     center->addObserver(observer, callback, name, object, suspensionBehavior);

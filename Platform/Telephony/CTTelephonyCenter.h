@@ -8,12 +8,12 @@
 
 class CTTelephonyCenter;
 
-using CTTelephonyCallback = void (*)(CTTelephonyCenter *center, void *observer,
-                                     const QString &name, const void *object,
-                                     const QVariantMap &userInfo);
+using CTTelephonyCallback = void (*)(CTTelephonyCenter *center, void *observer, const QString &name,
+                                     const void *object, const QVariantMap &userInfo);
 
 // What happens to a notification posted while the application is suspended.
-enum CFNotificationSuspensionBehavior {
+enum CFNotificationSuspensionBehavior
+{
     CFNotificationSuspensionBehaviorDrop = 1,
     CFNotificationSuspensionBehaviorCoalesce = 2,
     CFNotificationSuspensionBehaviorHold = 3,
@@ -81,8 +81,8 @@ private:
 
 CTTelephonyCenter *CTTelephonyCenterGetDefault();
 void CTTelephonyCenterAddObserver(CTTelephonyCenter *center, void *observer,
-                                  CTTelephonyCallback callback,
-                                  const std::optional<QString> &name, const void *object,
+                                  CTTelephonyCallback callback, const std::optional<QString> &name,
+                                  const void *object,
                                   CFNotificationSuspensionBehavior suspensionBehavior);
 void CTTelephonyCenterRemoveObserver(CTTelephonyCenter *center, const void *observer,
                                      const std::optional<QString> &name, const void *object);

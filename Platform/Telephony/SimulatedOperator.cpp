@@ -46,8 +46,7 @@ void SimulatedOperator::answer(const CTCall &call)
 {
     const auto found = calls.find(call.callID());
     if (found == calls.end() || found->second.snapshot.callState() != CTCallStateIncoming) {
-        qCInfo(lcMolvane).noquote() << "Simulated operator: nothing to answer for"
-                                    << call.callID();
+        qCInfo(lcMolvane).noquote() << "Simulated operator: nothing to answer for" << call.callID();
         return;
     }
     changeState(call.callID(), CTCallStateConnected);

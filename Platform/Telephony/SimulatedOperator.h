@@ -10,7 +10,7 @@
 
 struct SimulatedOperatorDelays
 {
-    std::chrono::milliseconds ringBack{3000};     // from the request to the callback
+    std::chrono::milliseconds ringBack{3000};      // from the request to the callback
     std::chrono::milliseconds callDuration{10000}; // an answered callback, until it ends
     std::chrono::milliseconds ringTimeout{30000};  // an unanswered callback stops ringing
     std::chrono::milliseconds serviceCall{1000};   // the request's own call, until it ends
@@ -43,7 +43,6 @@ private:
     {
         CTCall snapshot;
         QTimer *timer = nullptr; // ends the call in its current state
-
     };
 
     QString startCall(CTCallState state, const QString &number);

@@ -9,7 +9,8 @@ class UIActivityIndicatorView : public QWidget
     Q_OBJECT
 
 public:
-    enum Style {
+    enum Style
+    {
         WhiteLarge = 0,
         White = 1,
         Gray = 2,

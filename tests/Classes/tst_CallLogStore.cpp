@@ -4,8 +4,8 @@
 #include "support/TestMain.h"
 
 #include <QDir>
-#include <QLabel>
 #include <QJsonDocument>
+#include <QLabel>
 #include <QProcess>
 
 namespace {
@@ -84,8 +84,8 @@ private Q_SLOTS:
 
     void savedListLoadsBackInOrder()
     {
-        const CallLog log = logOf({QStringLiteral("+123"), QStringLiteral("812"),
-                                   QStringLiteral("00123")});
+        const CallLog log =
+            logOf({QStringLiteral("+123"), QStringLiteral("812"), QStringLiteral("00123")});
         delegate->SaveDictDataToPlistFile(log, QStringLiteral("calllog"));
         QCOMPARE(delegate->GetDataFromPlistFile(QStringLiteral("calllog")), log);
 
@@ -184,10 +184,10 @@ private Q_SLOTS:
         const QString cyrillic = QStringLiteral("Дом +7 (916) 123-45-67");
         delegate->SaveDictDataToPlistFile(logOf({QStringLiteral("+123"), cyrillic}),
                                           QStringLiteral("calllog"));
-        const QByteArray read = runPython(
-            QStringLiteral("import plistlib, sys, json\n"
-                           "print(json.dumps(plistlib.load(open(sys.argv[1], 'rb'))))"),
-            {callLogPath()});
+        const QByteArray read =
+            runPython(QStringLiteral("import plistlib, sys, json\n"
+                                     "print(json.dumps(plistlib.load(open(sys.argv[1], 'rb'))))"),
+                      {callLogPath()});
         QCOMPARE(QJsonDocument::fromJson(read).toVariant().toList(),
                  logOf({QStringLiteral("+123"), cyrillic}));
 

@@ -136,8 +136,7 @@ private Q_SLOTS:
     void autoAnswerEndToEndWithTheSimulatedOperator()
     {
         auto simulated = std::make_unique<SimulatedOperator>(SimulatedOperator::Delays{
-            .ringBack = 50ms, .callDuration = 100ms, .ringTimeout = 1000ms,
-            .serviceCall = 10ms});
+            .ringBack = 50ms, .callDuration = 100ms, .ringTimeout = 1000ms, .serviceCall = 10ms});
         SimulatedOperator *network = simulated.get();
         app.reset();
         TelephonyService::shared().setBackend(std::move(simulated));

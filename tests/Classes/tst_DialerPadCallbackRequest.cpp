@@ -147,11 +147,14 @@ private Q_SLOTS:
         QTest::addColumn<QString>("language");
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("message");
-        QTest::newRow("english") << "english" << "Invalid Number!"
+        QTest::newRow("english") << "english"
+                                 << "Invalid Number!"
                                  << "Please provide a valid number!";
-        QTest::newRow("russian") << "russian" << "Неверный номер телефона!"
+        QTest::newRow("russian") << "russian"
+                                 << "Неверный номер телефона!"
                                  << "предоставить действительный номер";
-        QTest::newRow("other") << "English" << "Неверный номер телефона!"
+        QTest::newRow("other") << "English"
+                               << "Неверный номер телефона!"
                                << "предоставить действительный номер";
     }
 
@@ -207,9 +210,8 @@ private Q_SLOTS:
         request(QStringLiteral("+123"));
         request(QStringLiteral("00123"));
         request(QStringLiteral("812"));
-        QCOMPARE(loggedNumbers(),
-                 (QStringList{QStringLiteral("+123"), QStringLiteral("00123"),
-                              QStringLiteral("812")}));
+        QCOMPARE(loggedNumbers(), (QStringList{QStringLiteral("+123"), QStringLiteral("00123"),
+                                               QStringLiteral("812")}));
         QCOMPARE(modem->dialled.size(), 4);
     }
 

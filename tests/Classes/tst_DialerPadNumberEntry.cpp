@@ -22,10 +22,7 @@ class DialerPadNumberEntryTest : public QObject
 
     void tapKey(int tag) { QTest::mouseClick(dialPad->viewWithTag(tag), Qt::LeftButton); }
     QString number() const { return dialPad->lblNumberField->text(); }
-    QLineEdit *editField() const
-    {
-        return qobject_cast<QLineEdit *>(dialPad->viewWithTag(99));
-    }
+    QLineEdit *editField() const { return qobject_cast<QLineEdit *>(dialPad->viewWithTag(99)); }
     QString editButtonImage() const
     {
         return dialPad->btnEditNumber->property("imageName").toString();
@@ -87,11 +84,16 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("before");
         QTest::addColumn<QString>("after");
-        QTest::newRow("one") << "5" << "";
-        QTest::newRow("empty") << "" << "";
-        QTest::newRow("several") << "+749" << "+74";
-        QTest::newRow("emoji stays whole") << "12\U0001F600" << "12";
-        QTest::newRow("combining mark") << "1e\u0301" << "1";
+        QTest::newRow("one") << "5"
+                             << "";
+        QTest::newRow("empty") << ""
+                               << "";
+        QTest::newRow("several") << "+749"
+                                 << "+74";
+        QTest::newRow("emoji stays whole") << "12\U0001F600"
+                                           << "12";
+        QTest::newRow("combining mark") << "1e\u0301"
+                                        << "1";
     }
 
     void deleteRemovesTheLastCharacter()

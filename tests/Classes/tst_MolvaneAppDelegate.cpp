@@ -92,9 +92,8 @@ private Q_SLOTS:
                                  << QStringLiteral("english") << english;
         QTest::newRow("russian") << std::optional<QString>(QStringLiteral("russian"))
                                  << QStringLiteral("russian") << russian;
-        QTest::newRow("capital English")
-            << std::optional<QString>(QStringLiteral("English")) << QStringLiteral("English")
-            << russian;
+        QTest::newRow("capital English") << std::optional<QString>(QStringLiteral("English"))
+                                         << QStringLiteral("English") << russian;
         QTest::newRow("anything else") << std::optional<QString>(QStringLiteral("français"))
                                        << QStringLiteral("français") << russian;
     }

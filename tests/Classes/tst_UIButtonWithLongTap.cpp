@@ -1,5 +1,5 @@
-#include "UIButtonWithLongTap.h"
 #include "Platform/UI/ViewController.h"
+#include "UIButtonWithLongTap.h"
 #include "support/TestMain.h"
 
 #include <QPointingDevice>

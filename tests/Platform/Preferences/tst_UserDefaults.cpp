@@ -21,9 +21,8 @@ private Q_SLOTS:
 
     void storeLivesInTheUserConfigDirectory()
     {
-        QCOMPARE(UserDefaults::standardFilePath(),
-                 qEnvironmentVariable("XDG_CONFIG_HOME") +
-                     QStringLiteral("/molvane/preferences.ini"));
+        QCOMPARE(UserDefaults::standardFilePath(), qEnvironmentVariable("XDG_CONFIG_HOME") +
+                                                       QStringLiteral("/molvane/preferences.ini"));
     }
 
     void synchronizedWritesAreReadByANewStore()

@@ -54,11 +54,8 @@ class SimulatedOperatorTest : public QObject
 private Q_SLOTS:
     void init()
     {
-        auto backend = std::make_unique<SimulatedOperator>(
-            SimulatedOperator::Delays{.ringBack = 30ms,
-                                      .callDuration = 40ms,
-                                      .ringTimeout = 60ms,
-                                      .serviceCall = 10ms});
+        auto backend = std::make_unique<SimulatedOperator>(SimulatedOperator::Delays{
+            .ringBack = 30ms, .callDuration = 40ms, .ringTimeout = 60ms, .serviceCall = 10ms});
         simulated = backend.get();
         TelephonyService::shared().setBackend(std::move(backend));
         observedByHandler.clear();
@@ -124,10 +121,9 @@ private Q_SLOTS:
         CTCallAnswer(outgoing);
         CTCallAnswer(CTCall(QStringLiteral("no such call"), CTCallStateIncoming, QString()));
         waitForEvents(4);
-        QVERIFY(std::none_of(observedByHandler.begin(), observedByHandler.end(),
-                             [](const Event &event) {
-                                 return event.state == CTCallStateConnected;
-                             }));
+        QVERIFY(
+            std::none_of(observedByHandler.begin(), observedByHandler.end(),
+                         [](const Event &event) { return event.state == CTCallStateConnected; }));
     }
 
     void recognisesBothCallbackTemplates()
@@ -147,10 +143,10 @@ private Q_SLOTS:
         CTTelephonyCenter center;
         int observer = 0;
         for (int i = 0; i < 3; ++i)
-            CTTelephonyCenterAddObserver(&center, nullptr, recordingCallback, std::nullopt,
-                                         nullptr, CFNotificationSuspensionBehaviorHold);
-        CTTelephonyCenterAddObserver(&center, &observer, recordingCallback, std::nullopt,
-                                     nullptr, CFNotificationSuspensionBehaviorHold);
+            CTTelephonyCenterAddObserver(&center, nullptr, recordingCallback, std::nullopt, nullptr,
+                                         CFNotificationSuspensionBehaviorHold);
+        CTTelephonyCenterAddObserver(&center, &observer, recordingCallback, std::nullopt, nullptr,
+                                     CFNotificationSuspensionBehaviorHold);
         CTTelephonyCenterRemoveObserver(&center, nullptr, std::nullopt, nullptr);
         QCOMPARE(center.registrationCount(), 1);
         CTTelephonyCenterRemoveObserver(&center, nullptr, std::nullopt, nullptr);
@@ -163,9 +159,8 @@ private Q_SLOTS:
     void namedRegistrationHearsOnlyItsName()
     {
         CTTelephonyCenter center;
-        CTTelephonyCenterAddObserver(&center, nullptr, recordingCallback,
-                                     QStringLiteral("wanted"), nullptr,
-                                     CFNotificationSuspensionBehaviorHold);
+        CTTelephonyCenterAddObserver(&center, nullptr, recordingCallback, QStringLiteral("wanted"),
+                                     nullptr, CFNotificationSuspensionBehaviorHold);
         center.postNotification(QStringLiteral("other"), nullptr, {});
         center.postNotification(QStringLiteral("wanted"), nullptr, {});
         QCOMPARE(observedByCallback.size(), 1);

@@ -56,17 +56,16 @@ private Q_SLOTS:
     void lifeCycleRunsInOrderAsTabsSwitch()
     {
         window->show();
-        QCOMPARE(calls, (QStringList{QStringLiteral("A viewDidLoad"),
-                                     QStringLiteral("A viewWillAppear"),
-                                     QStringLiteral("A viewDidAppear")}));
+        QCOMPARE(calls,
+                 (QStringList{QStringLiteral("A viewDidLoad"), QStringLiteral("A viewWillAppear"),
+                              QStringLiteral("A viewDidAppear")}));
         calls.clear();
 
         tabs->setSelectedIndex(1);
-        QCOMPARE(calls, (QStringList{QStringLiteral("A viewWillDisappear"),
-                                     QStringLiteral("B viewDidLoad"),
-                                     QStringLiteral("B viewWillAppear"),
-                                     QStringLiteral("B viewDidAppear"),
-                                     QStringLiteral("A viewDidDisappear")}));
+        QCOMPARE(calls, (QStringList{
+                            QStringLiteral("A viewWillDisappear"), QStringLiteral("B viewDidLoad"),
+                            QStringLiteral("B viewWillAppear"), QStringLiteral("B viewDidAppear"),
+                            QStringLiteral("A viewDidDisappear")}));
         QVERIFY(tabs->viewControllerAt(1)->isVisible());
         calls.clear();
 
