@@ -91,7 +91,8 @@ private Q_SLOTS:
 
     void touchHoldReportsAndCancelWithdraws()
     {
-        QPointingDevice *screen = QTest::createTouchDevice();
+        const std::unique_ptr<QPointingDevice> device(QTest::createTouchDevice());
+        QPointingDevice *screen = device.get();
         QTest::touchEvent(window.get(), screen).press(0, QPoint(40, 30), button);
         QTest::qWait(pastTheDelay);
         QTest::touchEvent(window.get(), screen).release(0, QPoint(40, 30), button);
