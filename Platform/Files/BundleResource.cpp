@@ -8,13 +8,11 @@ namespace {
 
 bool WriteCopy(const QByteArray &content, const QString &destinationPath)
 {
+    // Written afresh rather than with QFile::copy(), which would carry over the resource's
+    // read-only permissions; the copy is the user's file and gets rewritten later.
     QSaveFile file(destinationPath);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    // Resources are read-only; the copy is the user's own file and gets rewritten later.
-    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
-                        QFileDevice::ReadOther);
-    return file.write(content) == content.size() && file.commit();
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size() &&
+           file.commit();
 }
 
 } // namespace

@@ -222,6 +222,10 @@ private Q_SLOTS:
         const int limit = PropertyListMaxNesting;
         QTest::newRow("xml at limit") << NestedXmlArrays(limit) << true;
         QTest::newRow("xml over limit") << NestedXmlArrays(limit + 1) << false;
+        QTest::newRow("xml over limit, innermost empty")
+            << "<plist>" + QByteArray("<array>").repeated(limit) + "<array/>" +
+                   QByteArray("</array>").repeated(limit) + "</plist>"
+            << false;
         QTest::newRow("xml very deep") << NestedXmlArrays(1000000) << false;
         QTest::newRow("xml closings in comments")
             << NestedXmlArrays(1000000, "<array><!-- </array> -->") << false;
