@@ -86,14 +86,22 @@ const std::vector<std::pair<ABPropertyID, const char *>> &propertyNames()
 const std::vector<ABPropertyID> &singleValueProperties()
 {
     static const std::vector<ABPropertyID> properties{
-        kABPersonFirstNameProperty,         kABPersonLastNameProperty,
-        kABPersonMiddleNameProperty,        kABPersonPrefixProperty,
-        kABPersonSuffixProperty,            kABPersonNicknameProperty,
-        kABPersonFirstNamePhoneticProperty, kABPersonLastNamePhoneticProperty,
-        kABPersonMiddleNamePhoneticProperty, kABPersonOrganizationProperty,
-        kABPersonJobTitleProperty,          kABPersonDepartmentProperty,
-        kABPersonBirthdayProperty,          kABPersonNoteProperty,
-        kABPersonCreationDateProperty,      kABPersonModificationDateProperty,
+        kABPersonFirstNameProperty,
+        kABPersonLastNameProperty,
+        kABPersonMiddleNameProperty,
+        kABPersonPrefixProperty,
+        kABPersonSuffixProperty,
+        kABPersonNicknameProperty,
+        kABPersonFirstNamePhoneticProperty,
+        kABPersonLastNamePhoneticProperty,
+        kABPersonMiddleNamePhoneticProperty,
+        kABPersonOrganizationProperty,
+        kABPersonJobTitleProperty,
+        kABPersonDepartmentProperty,
+        kABPersonBirthdayProperty,
+        kABPersonNoteProperty,
+        kABPersonCreationDateProperty,
+        kABPersonModificationDateProperty,
     };
     return properties;
 }
@@ -263,7 +271,8 @@ std::optional<QImage> ABContact::image() const
 {
     if (!ABPersonHasImageData(wrappedRecord))
         return std::nullopt;
-    const QImage picture = QImage::fromData(ABPersonCopyImageData(wrappedRecord).value_or(QByteArray()));
+    const QImage picture =
+        QImage::fromData(ABPersonCopyImageData(wrappedRecord).value_or(QByteArray()));
     return picture.isNull() ? std::nullopt : std::optional<QImage>(picture);
 }
 

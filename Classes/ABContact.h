@@ -141,12 +141,10 @@ public:
                                            const std::optional<QString> &label);
     static QVariantMap smsWithService(const std::optional<QString> &service,
                                       const std::optional<QString> &user);
-    static QVariantMap addressWithStreet(const std::optional<QString> &street,
-                                         const std::optional<QString> &city,
-                                         const std::optional<QString> &state,
-                                         const std::optional<QString> &zip,
-                                         const std::optional<QString> &country,
-                                         const std::optional<QString> &code);
+    static QVariantMap
+    addressWithStreet(const std::optional<QString> &street, const std::optional<QString> &city,
+                      const std::optional<QString> &state, const std::optional<QString> &zip,
+                      const std::optional<QString> &country, const std::optional<QString> &code);
 
     // The string properties by name, for predicates: "firstname", "phonenumbers" ...
     std::optional<QString> valueForKey(const QString &key) const override;

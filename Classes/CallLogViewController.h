@@ -1,11 +1,53 @@
 #pragma once
 
+#include "CallLogEntry.h"
+#include "Platform/UI/UIAlertView.h"
+#include "Platform/UI/UITableView.h"
 #include "Platform/UI/ViewController.h"
 
-class CallLogViewController : public ViewController
+#include <memory>
+
+class MolvaneAppDelegate;
+class QPushButton;
+namespace Ui {
+class CallLogViewController;
+}
+
+// The Recent tab: the logged requests, oldest first, each with a button that asks again.
+class CallLogViewController : public ViewController,
+                              public UITableViewDataSource,
+                              public UITableViewDelegate,
+                              public UIAlertViewDelegate
 {
     Q_OBJECT
 
 public:
     explicit CallLogViewController(QWidget *parent = nullptr);
+    ~CallLogViewController() override;
+
+    void viewDidLoad() override;
+    void viewWillAppear(bool animated) override;
+
+    int numberOfRowsInSection(UITableView *tableView, int section) override;
+    UITableViewCell *cellForRowAtIndexPath(UITableView *tableView,
+                                           const NSIndexPath &indexPath) override;
+    void didSelectRowAtIndexPath(UITableView *tableView, const NSIndexPath &indexPath) override;
+
+    // Hands the number of the sender's row to the dial pad, which requests it at once.
+    void CallNow(QWidget *sender);
+    void ClearCallLog(QObject *sender = nullptr);
+    void clickedButtonAtIndex(UIAlertView *alertView, int buttonIndex) override;
+
+    CallLog arrCallLog;
+    MolvaneAppDelegate *appDelegate = nullptr;
+    QPushButton *btnClearCallLog = nullptr;
+    UITableView *tblCallLog = nullptr;
+
+protected:
+    void loadView() override;
+
+private:
+    void showCallLog(const std::optional<CallLog> &callLog);
+
+    std::unique_ptr<Ui::CallLogViewController> ui;
 };

@@ -5,6 +5,7 @@
 #include "Platform/Log.h"
 #include "Platform/Preferences/UserDefaults.h"
 #include "Platform/Telephony/CoreTelephony.h"
+#include "Platform/Telephony/TelephonyService.h"
 #include "Platform/UI/UIActivityIndicatorView.h"
 #include "Platform/UI/UIAlertView.h"
 #include "ui_DialerPadViewController.h"
@@ -89,6 +90,8 @@ void DialerPadViewController::viewDidLoad()
     // Lives as long as the screen; call events clear the number whatever auto-answer says.
     auto *callCenter = new CTCallCenter(this);
     callCenter->setCallEventHandler([this](const CTCall &call) { handleCallEvent(call); });
+    connect(&TelephonyService::shared(), &TelephonyService::networkReply, lblStatus,
+            &QLabel::setText);
 }
 
 void DialerPadViewController::handleCallEvent(const CTCall &call)

@@ -1,7 +1,9 @@
 #include "MolvaneAppDelegate.h"
 
+#include "AboutViewController.h"
 #include "CallLogViewController.h"
 #include "DialerPadViewController.h"
+#include "HelpViewController.h"
 #include "MoreViewController.h"
 #include "Platform/Files/BundleResource.h"
 #include "Platform/Files/DocumentsDirectory.h"
@@ -10,6 +12,7 @@
 #include "Platform/Preferences/UserDefaults.h"
 #include "Platform/Telephony/CoreTelephony.h"
 #include "Platform/UI/TabBarController.h"
+#include "Platform/UI/UINavigationController.h"
 #include "SettingViewController.h"
 #include "ui_MainWindow.h"
 
@@ -51,6 +54,19 @@ void MolvaneAppDelegate::loadMainLayout()
     layout.setupUi(window.get());
     mainTab = layout.mainTab;
     dialerPadViewController = layout.dialerPadViewController;
+
+    MoreViewController *more = layout.moreViewController;
+    more->objAboutViewController = layout.aboutViewController;
+    more->objHelpViewController = layout.helpViewController;
+    layout.moreNavigationController->setRootViewController(more);
+    QObject::connect(layout.aboutViewController, &AboutViewController::helpRequested, more,
+                     &MoreViewController::DisplayHelpView);
+
+    const QStringList tabIcons{
+        QStringLiteral(":/tab-dialpad.png"), QStringLiteral(":/tab-recent.png"),
+        QStringLiteral(":/tab-settings.png"), QStringLiteral(":/tab-more.png")};
+    for (int index = 0; index < tabIcons.size(); ++index)
+        mainTab->setTabIcon(index, QIcon(tabIcons.at(index)));
 }
 
 bool MolvaneAppDelegate::didFinishLaunchingWithOptions(UIApplication *, const QVariantMap &)

@@ -1,5 +1,7 @@
 #include "Platform/UI/UIApplication.h"
 
+#include "Platform/Telephony/TelephonyService.h"
+
 #include <QApplication>
 #include <QGuiApplication>
 #include <cstdio>
@@ -68,6 +70,7 @@ int UIApplicationMain(int argc, char *argv[], const UIApplicationDelegateFactory
     QCoreApplication::setApplicationName(QStringLiteral("molvane"));
     QGuiApplication::setApplicationDisplayName(QStringLiteral("Molvane"));
     QGuiApplication::setDesktopFileName(QStringLiteral("molvane"));
+    TelephonyService::shared().startAutomaticSelection();
 
     UIApplication application(makeDelegate());
     QObject::connect(&qtApplication, &QCoreApplication::aboutToQuit,

@@ -1,5 +1,7 @@
 #include "Platform/UI/ViewController.h"
 
+#include "Platform/UI/UINavigationController.h"
+
 namespace {
 const char *const tagProperty = "tag";
 }
@@ -19,6 +21,15 @@ QWidget *ViewController::view()
 QWidget *ViewController::viewWithTag(int tag)
 {
     return ::viewWithTag(view(), tag);
+}
+
+UINavigationController *ViewController::navigationController() const
+{
+    for (QWidget *ancestor = parentWidget(); ancestor; ancestor = ancestor->parentWidget()) {
+        if (auto *navigation = qobject_cast<UINavigationController *>(ancestor))
+            return navigation;
+    }
+    return nullptr;
 }
 
 void setViewTag(QWidget *view, int tag)

@@ -19,6 +19,12 @@ public:
     // Find a descendant view by its integer tag.
     QWidget *viewWithTag(int tag);
 
+    // The screen's title, shown by the navigation bar that presents it.
+    void setTitle(const QString &title) { setWindowTitle(title); }
+    QString title() const { return windowTitle(); }
+    // The navigation stack this screen is on, if any.
+    class UINavigationController *navigationController() const;
+
     virtual void viewDidLoad() {}
     virtual void viewWillAppear(bool animated) { Q_UNUSED(animated) }
     virtual void viewDidAppear(bool animated) { Q_UNUSED(animated) }

@@ -5,6 +5,7 @@
 #include "Platform/Preferences/UserDefaults.h"
 #include "Platform/Telephony/CoreTelephony.h"
 #include "Platform/UI/TabBarController.h"
+#include "Platform/UI/UINavigationController.h"
 #include "SettingViewController.h"
 #include "support/TestMain.h"
 
@@ -70,7 +71,9 @@ private Q_SLOTS:
         QVERIFY(qobject_cast<DialerPadViewController *>(tabs->viewControllerAt(0)));
         QVERIFY(qobject_cast<CallLogViewController *>(tabs->viewControllerAt(1)));
         QVERIFY(qobject_cast<SettingViewController *>(tabs->viewControllerAt(2)));
-        QVERIFY(qobject_cast<MoreViewController *>(tabs->viewControllerAt(3)));
+        auto *more = qobject_cast<UINavigationController *>(tabs->viewControllerAt(3));
+        QVERIFY(more);
+        QVERIFY(qobject_cast<MoreViewController *>(more->topViewController()));
         QCOMPARE(delegate->dialerPadViewController, tabs->viewControllerAt(0));
         QCOMPARE(tabs->selectedIndex(), 0);
     }

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QWidget>
+#include <optional>
+
+class QLabel;
+class QToolButton;
+class ViewController;
+
+// The bar across the top of a screen: its title in the middle and, on a navigation stack, a
+// back button on the left.
+class UINavigationBar : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit UINavigationBar(QWidget *parent = nullptr);
+
+    void setTitle(const QString &title);
+    QString title() const;
+    // Shows the back button, labelled with the screen it returns to; nothing hides it.
+    void setBackButtonTitle(const std::optional<QString> &title);
+    QToolButton *backButton() const { return back; }
+    // Keeps the bar's title equal to the screen's, as the screen changes it.
+    void followTitleOf(ViewController *screen);
+
+Q_SIGNALS:
+    void backPressed();
+
+private:
+    QLabel *titleLabel;
+    QToolButton *back;
+    QMetaObject::Connection titleFollower;
+};
