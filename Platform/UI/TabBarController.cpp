@@ -1,5 +1,7 @@
 #include "Platform/UI/TabBarController.h"
 
+#include "Platform/UI/UITabBar.h"
+
 #include <QShowEvent>
 #include <QTabBar>
 
@@ -7,17 +9,12 @@ TabBarController::TabBarController(QWidget *parent) : QTabWidget(parent)
 {
     // Our handler is connected before the tab widget's own, so the old screen hears that it
     // will disappear while it is still the one shown.
-    auto *bar = new QTabBar(this);
+    auto *bar = new UITabBar(this);
     connect(bar, &QTabBar::currentChanged, this, &TabBarController::selectionWillChange);
     setTabBar(bar);
     connect(this, &QTabWidget::currentChanged, this, &TabBarController::selectionDidChange);
     setTabPosition(QTabWidget::South);
     setDocumentMode(true);
-    tabBar()->setExpanding(true);
-    tabBar()->setUsesScrollButtons(false);
-    // Four titles share a phone's width, in either language, and stay thumb-sized.
-    tabBar()->setElideMode(Qt::ElideRight);
-    tabBar()->setStyleSheet(QStringLiteral("QTabBar::tab { min-height: 48px; padding: 0 2px; }"));
 }
 
 ViewController *TabBarController::viewControllerAt(int index) const
