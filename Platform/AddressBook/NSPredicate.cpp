@@ -11,10 +11,10 @@ class FoldingTable
 public:
     FoldingTable()
     {
-        for (char32_t unit = 0; unit < table.size(); ++unit) {
+        for (char32_t unit = 0; unit < caseFolded.size(); ++unit)
             caseFolded[unit] = char16_t(QChar::toCaseFolded(unit));
+        for (char32_t unit = 0; unit < table.size(); ++unit)
             table[unit] = fold(char16_t(unit));
-        }
     }
     char16_t folded(char16_t unit, bool ignoreCase, bool ignoreDiacritics) const
     {
