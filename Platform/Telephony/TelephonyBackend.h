@@ -4,8 +4,8 @@
 
 #include <QObject>
 
-// One way of reaching the modem. A backend dials and answers, and reports every change of a
-// call's state through callEvent.
+// One way of reaching the modem. A backend dials and answers, reports every change of a call's
+// state through callEvent, and the network's answer to a service code through networkReply.
 class TelephonyBackend : public QObject
 {
     Q_OBJECT
@@ -20,4 +20,5 @@ public:
 
 Q_SIGNALS:
     void callEvent(const CTCall &call);
+    void networkReply(const QString &text);
 };

@@ -1,0 +1,69 @@
+#include "Platform/Telephony/DBusClient.h"
+
+#include "Platform/Log.h"
+
+#include <QDBusMetaType>
+#include <QDBusPendingCallWatcher>
+
+DBusClient::DBusClient(const QDBusConnection &bus, QString service, QString logName)
+    : bus(bus), service(std::move(service)), logName(std::move(logName))
+{
+    // Signals carrying these fail to connect, silently, unless the types are registered.
+    qRegisterMetaType<QDBusObjectPath>();
+    qRegisterMetaType<QDBusVariant>();
+    qRegisterMetaType<QDBusMessage>();
+}
+
+void DBusClient::call(const QString &path, const QString &interface, const QString &method,
+                      const QVariantList &arguments, QObject *context, ReplyHandler onReply,
+                      ErrorHandler onError) const
+{
+    QDBusMessage message = QDBusMessage::createMethodCall(service, path, interface, method);
+    message.setArguments(arguments);
+    message.setAutoStartService(false);
+    // Owned by the context, so a reply that comes after it is gone goes nowhere.
+    auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(message), context);
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, context,
+                     [logName = logName, method, watcher, onReply = std::move(onReply),
+                      onError = std::move(onError)] {
+                         watcher->deleteLater();
+                         const QDBusMessage reply = watcher->reply();
+                         if (reply.type() != QDBusMessage::ErrorMessage) {
+                             if (onReply)
+                                 onReply(reply);
+                         } else if (onError) {
+                             onError(QDBusError(reply));
+                         } else {
+                             logFailure(logName, method, QDBusError(reply));
+                         }
+                     });
+}
+
+bool DBusClient::subscribe(const QString &path, const QString &interface, const QString &signal,
+                           QObject *receiver, const char *slot, const QStringList &argumentMatch)
+{
+    const bool connected =
+        bus.connect(service, path, interface, signal, argumentMatch, QString(), receiver, slot);
+    if (!connected)
+        qCWarning(lcMolvane).noquote()
+            << logName + QLatin1Char(':') << "cannot watch" << interface + QLatin1Char('.') + signal
+            << bus.lastError().message();
+    return connected;
+}
+
+void DBusClient::logError(const QString &method, const QDBusError &error) const
+{
+    logFailure(logName, method, error);
+}
+
+void DBusClient::logFailure(const QString &logName, const QString &method, const QDBusError &error)
+{
+    qCInfo(lcMolvane).noquote() << logName + QLatin1Char(':') << method << "failed:" << error.name()
+                                << error.message();
+}
+
+bool DBusClient::outcomeUnknown(const QDBusError &error)
+{
+    return error.type() == QDBusError::NoReply || error.type() == QDBusError::Timeout ||
+           error.type() == QDBusError::TimedOut;
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "Platform/Telephony/CTCall.h"
+
+#include <functional>
+#include <map>
+#include <optional>
+
+// The calls a modem service has, turned into call events: a call is reported each time its
+// state changes, and its end only when something of it was reported before.
+class ModemCalls
+{
+public:
+    using Report = std::function<void(const CTCall &call)>;
+
+    ModemCalls(QString logName, Report report);
+
+    bool contains(const QString &callID) const { return calls.contains(callID); }
+    // Whether the call was last reported incoming: the only state in which it can be answered.
+    bool isRinging(const QString &callID) const;
+    // Starts following a call, replacing one followed under the same identifier (oFono reuses
+    // a call's path once the call is gone).
+    void add(const QString &callID, const QString &number);
+    // The number may become known only after the call is reported; later events carry it.
+    void setNumber(const QString &callID, const QString &number);
+    // Reports the new state if it differs from the last one reported; a disconnected call is
+    // forgotten.
+    void changeState(const QString &callID, CTCallState state);
+    // Forgets the call, reporting it disconnected if it was reported before.
+    void remove(const QString &callID);
+
+private:
+    struct Call
+    {
+        QString number;
+        std::optional<CTCallState> reported;
+    };
+
+    void report(const QString &callID, CTCallState state, const QString &number);
+
+    QString logName;
+    Report reportEvent;
+    std::map<QString, Call> calls;
+};

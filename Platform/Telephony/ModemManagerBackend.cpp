@@ -1,0 +1,198 @@
+#include "Platform/Telephony/ModemManagerBackend.h"
+
+#include "Platform/Log.h"
+#include "Platform/Telephony/DialString.h"
+#include "Platform/Telephony/ModemManagerInterfaces.h"
+
+#include <QDBusArgument>
+#include <QDBusMetaType>
+#include <QDBusObjectPath>
+
+namespace {
+const QString propertiesInterface = QStringLiteral("org.freedesktop.DBus.Properties");
+
+// MMCallState.
+enum
+{
+    CallStateUnknown = 0,
+    CallStateDialing = 1,
+    CallStateRingingOut = 2,
+    CallStateRingingIn = 3,
+    CallStateActive = 4,
+    CallStateHeld = 5,
+    CallStateWaiting = 6,
+    CallStateTerminated = 7,
+};
+
+// Unknown (an outgoing call not yet started) and held have no call event of their own.
+std::optional<CTCallState> callStateFor(int modemManagerState)
+{
+    switch (modemManagerState) {
+    case CallStateDialing:
+    case CallStateRingingOut:
+        return CTCallStateDialing;
+    case CallStateRingingIn:
+    case CallStateWaiting:
+        return CTCallStateIncoming;
+    case CallStateActive:
+        return CTCallStateConnected;
+    case CallStateTerminated:
+        return CTCallStateDisconnected;
+    default:
+        return std::nullopt;
+    }
+}
+
+QString objectPath(const QVariant &argument)
+{
+    return argument.value<QDBusObjectPath>().path();
+}
+} // namespace
+
+ModemManagerBackend::ModemManagerBackend(const QDBusConnection &bus, QString modemPath,
+                                         QObject *parent)
+    : TelephonyBackend(parent), client(bus, ModemManager::service, QStringLiteral("ModemManager")),
+      modemPath(std::move(modemPath)),
+      calls(client.name(), [this](const CTCall &call) { Q_EMIT callEvent(call); })
+{
+    qCInfo(lcMolvane).noquote() << "ModemManager: calls go through modem" << this->modemPath;
+    client.subscribe(this->modemPath, ModemManager::voiceInterface, QStringLiteral("CallAdded"),
+                     this, SLOT(callAdded(QDBusMessage)));
+    client.subscribe(this->modemPath, ModemManager::voiceInterface, QStringLiteral("CallDeleted"),
+                     this, SLOT(callDeleted(QDBusMessage)));
+    client.subscribe(QString(), ModemManager::callInterface, QStringLiteral("StateChanged"), this,
+                     SLOT(callStateChanged(QDBusMessage)));
+    client.subscribe(QString(), propertiesInterface, QStringLiteral("PropertiesChanged"), this,
+                     SLOT(callPropertiesChanged(QDBusMessage)), {ModemManager::callInterface});
+    // A call may already ring, or be left over terminated from an earlier run.
+    client.call(this->modemPath, ModemManager::voiceInterface, QStringLiteral("ListCalls"), {},
+                this, [this](const QDBusMessage &reply) {
+                    for (const QDBusObjectPath &call :
+                         qdbus_cast<QList<QDBusObjectPath>>(reply.arguments().value(0)))
+                        followCall(call.path());
+                });
+}
+
+QString ModemManagerBackend::name() const
+{
+    return QStringLiteral("ModemManager");
+}
+
+void ModemManagerBackend::dial(const QString &dialString)
+{
+    if (DialString::isServiceCode(dialString))
+        requestService(dialString);
+    else
+        startVoiceCall(dialString);
+}
+
+void ModemManagerBackend::requestService(const QString &code)
+{
+    client.call(
+        modemPath, ModemManager::ussdInterface, QStringLiteral("Initiate"), {code}, this,
+        [this](const QDBusMessage &reply) {
+            const QString text = reply.arguments().value(0).toString();
+            qCInfo(lcMolvane).noquote() << "ModemManager: the network replied" << text;
+            Q_EMIT networkReply(text);
+        },
+        [this, code](const QDBusError &error) {
+            client.logError(QStringLiteral("USSD Initiate"), error);
+            if (DBusClient::outcomeUnknown(error))
+                return;
+            qCInfo(lcMolvane).noquote() << "ModemManager: dialling" << code << "as a call";
+            startVoiceCall(code);
+        });
+}
+
+void ModemManagerBackend::startVoiceCall(const QString &number)
+{
+    const QVariantMap properties{{QStringLiteral("number"), number}};
+    client.call(modemPath, ModemManager::voiceInterface, QStringLiteral("CreateCall"), {properties},
+                this, [this](const QDBusMessage &reply) {
+                    const QString callPath = objectPath(reply.arguments().value(0));
+                    if (callPath.isEmpty()) {
+                        qCInfo(lcMolvane) << "ModemManager: CreateCall named no call";
+                        return;
+                    }
+                    followCall(callPath);
+                    // A call that cannot start would stay listed for ever.
+                    client.call(callPath, ModemManager::callInterface, QStringLiteral("Start"), {},
+                                this, {}, [this, callPath](const QDBusError &error) {
+                                    client.logError(QStringLiteral("Start"), error);
+                                    calls.remove(callPath);
+                                    deleteCall(callPath);
+                                });
+                });
+}
+
+void ModemManagerBackend::answer(const CTCall &call)
+{
+    if (!calls.isRinging(call.callID())) {
+        qCInfo(lcMolvane).noquote()
+            << "ModemManager: no ringing call" << call.callID() << "to answer";
+        return;
+    }
+    client.call(call.callID(), ModemManager::callInterface, QStringLiteral("Accept"), {}, this);
+}
+
+void ModemManagerBackend::callAdded(const QDBusMessage &signal)
+{
+    followCall(objectPath(signal.arguments().value(0)));
+}
+
+void ModemManagerBackend::callDeleted(const QDBusMessage &signal)
+{
+    calls.remove(objectPath(signal.arguments().value(0)));
+}
+
+// A call is exported already in its first state (ringing-in for an incoming one), for which no
+// StateChanged comes: read it.
+void ModemManagerBackend::followCall(const QString &callPath)
+{
+    if (calls.contains(callPath))
+        return;
+    calls.add(callPath, QString());
+    client.call(callPath, propertiesInterface, QStringLiteral("GetAll"),
+                {ModemManager::callInterface}, this, [this, callPath](const QDBusMessage &reply) {
+                    readCallProperties(callPath,
+                                       qdbus_cast<QVariantMap>(reply.arguments().value(0)));
+                });
+}
+
+void ModemManagerBackend::readCallProperties(const QString &callPath, const QVariantMap &properties)
+{
+    calls.setNumber(callPath, properties.value(QStringLiteral("Number")).toString());
+    const QVariant state = properties.value(QStringLiteral("State"));
+    if (state.isValid())
+        applyState(callPath, state.toInt());
+}
+
+void ModemManagerBackend::callStateChanged(const QDBusMessage &signal)
+{
+    applyState(signal.path(), signal.arguments().value(1).toInt());
+}
+
+void ModemManagerBackend::callPropertiesChanged(const QDBusMessage &signal)
+{
+    if (calls.contains(signal.path()))
+        readCallProperties(signal.path(), qdbus_cast<QVariantMap>(signal.arguments().value(1)));
+}
+
+void ModemManagerBackend::applyState(const QString &callPath, int modemManagerState)
+{
+    if (!calls.contains(callPath))
+        return;
+    const auto state = callStateFor(modemManagerState);
+    if (!state)
+        return;
+    calls.changeState(callPath, *state);
+    // Terminated calls stay listed until deleted.
+    if (*state == CTCallStateDisconnected)
+        deleteCall(callPath);
+}
+
+void ModemManagerBackend::deleteCall(const QString &callPath)
+{
+    client.call(modemPath, ModemManager::voiceInterface, QStringLiteral("DeleteCall"),
+                {QVariant::fromValue(QDBusObjectPath(callPath))}, this);
+}

@@ -1,0 +1,153 @@
+#include "Platform/Telephony/OfonoBackend.h"
+
+#include "Platform/Log.h"
+#include "Platform/Telephony/DialString.h"
+#include "Platform/Telephony/OfonoInterfaces.h"
+
+#include <QDBusVariant>
+
+namespace {
+const QString stateProperty = QStringLiteral("State");
+const QString numberProperty = QStringLiteral("LineIdentification");
+
+// "held" has no call event of its own.
+std::optional<CTCallState> callStateFor(const QString &ofonoState)
+{
+    static const QHash<QString, CTCallState> states{
+        {QStringLiteral("incoming"), CTCallStateIncoming},
+        {QStringLiteral("waiting"), CTCallStateIncoming},
+        {QStringLiteral("dialing"), CTCallStateDialing},
+        {QStringLiteral("alerting"), CTCallStateDialing},
+        {QStringLiteral("active"), CTCallStateConnected},
+        {QStringLiteral("disconnected"), CTCallStateDisconnected},
+    };
+    const auto found = states.find(ofonoState);
+    return found == states.end() ? std::nullopt : std::optional(*found);
+}
+
+QString objectPath(const QVariant &argument)
+{
+    return argument.value<QDBusObjectPath>().path();
+}
+
+// A USSD request answers with its text; another supplementary service with its name and a
+// structure, of which the name is what can be shown.
+QString replyText(const QDBusMessage &reply)
+{
+    const QVariant value = reply.arguments().value(1).value<QDBusVariant>().variant();
+    return value.typeId() == QMetaType::QString ? value.toString()
+                                                : reply.arguments().value(0).toString();
+}
+} // namespace
+
+OfonoBackend::OfonoBackend(const QDBusConnection &bus, QString modemPath, QObject *parent)
+    : TelephonyBackend(parent), client(bus, Ofono::service, QStringLiteral("oFono")),
+      modemPath(std::move(modemPath)),
+      calls(client.name(), [this](const CTCall &call) { Q_EMIT callEvent(call); })
+{
+    qCInfo(lcMolvane).noquote() << "oFono: calls go through modem" << this->modemPath;
+    client.subscribe(this->modemPath, Ofono::voiceCallManagerInterface, QStringLiteral("CallAdded"),
+                     this, SLOT(callAdded(QDBusMessage)));
+    client.subscribe(this->modemPath, Ofono::voiceCallManagerInterface,
+                     QStringLiteral("CallRemoved"), this, SLOT(callRemoved(QDBusMessage)));
+    client.subscribe(QString(), Ofono::voiceCallInterface, QStringLiteral("PropertyChanged"), this,
+                     SLOT(callPropertyChanged(QDBusMessage)));
+    client.subscribe(QString(), Ofono::voiceCallInterface, QStringLiteral("DisconnectReason"), this,
+                     SLOT(callDisconnectReason(QDBusMessage)));
+    // A call may already ring.
+    client.call(this->modemPath, Ofono::voiceCallManagerInterface, QStringLiteral("GetCalls"), {},
+                this, [this](const QDBusMessage &reply) {
+                    for (const auto &[path, properties] :
+                         Ofono::objectsWithProperties(reply.arguments().value(0))) {
+                        if (!calls.contains(path))
+                            followCall(path, properties);
+                    }
+                });
+}
+
+QString OfonoBackend::name() const
+{
+    return QStringLiteral("oFono");
+}
+
+void OfonoBackend::dial(const QString &dialString)
+{
+    if (DialString::isServiceCode(dialString))
+        requestService(dialString);
+    else
+        startVoiceCall(dialString);
+}
+
+void OfonoBackend::requestService(const QString &code)
+{
+    client.call(
+        modemPath, Ofono::supplementaryServicesInterface, QStringLiteral("Initiate"), {code}, this,
+        [this](const QDBusMessage &reply) {
+            const QString text = replyText(reply);
+            qCInfo(lcMolvane).noquote() << "oFono: the network replied" << text;
+            Q_EMIT networkReply(text);
+        },
+        [this, code](const QDBusError &error) {
+            client.logError(QStringLiteral("SupplementaryServices Initiate"), error);
+            if (DBusClient::outcomeUnknown(error))
+                return;
+            qCInfo(lcMolvane).noquote() << "oFono: dialling" << code << "as a call";
+            startVoiceCall(code);
+        });
+}
+
+// The call is followed from its CallAdded, so the path Dial returns is not needed.
+void OfonoBackend::startVoiceCall(const QString &number)
+{
+    client.call(modemPath, Ofono::voiceCallManagerInterface, QStringLiteral("Dial"),
+                {number, QString()}, this);
+}
+
+void OfonoBackend::answer(const CTCall &call)
+{
+    if (!calls.isRinging(call.callID())) {
+        qCInfo(lcMolvane).noquote() << "oFono: no ringing call" << call.callID() << "to answer";
+        return;
+    }
+    client.call(call.callID(), Ofono::voiceCallInterface, QStringLiteral("Answer"), {}, this);
+}
+
+void OfonoBackend::callAdded(const QDBusMessage &signal)
+{
+    followCall(objectPath(signal.arguments().value(0)),
+               qdbus_cast<QVariantMap>(signal.arguments().value(1)));
+}
+
+void OfonoBackend::callRemoved(const QDBusMessage &signal)
+{
+    calls.remove(objectPath(signal.arguments().value(0)));
+}
+
+void OfonoBackend::followCall(const QString &callPath, const QVariantMap &properties)
+{
+    calls.add(callPath, properties.value(numberProperty).toString());
+    applyState(callPath, properties.value(stateProperty).toString());
+}
+
+void OfonoBackend::callPropertyChanged(const QDBusMessage &signal)
+{
+    const QString property = signal.arguments().value(0).toString();
+    const QVariant value = signal.arguments().value(1).value<QDBusVariant>().variant();
+    if (property == stateProperty)
+        applyState(signal.path(), value.toString());
+    else if (property == numberProperty)
+        calls.setNumber(signal.path(), value.toString());
+}
+
+void OfonoBackend::callDisconnectReason(const QDBusMessage &signal)
+{
+    if (calls.contains(signal.path()))
+        qCInfo(lcMolvane).noquote()
+            << "oFono: call" << signal.path() << "ended:" << signal.arguments().value(0).toString();
+}
+
+void OfonoBackend::applyState(const QString &callPath, const QString &ofonoState)
+{
+    if (const auto state = callStateFor(ofonoState))
+        calls.changeState(callPath, *state);
+}

@@ -1,0 +1,122 @@
+#include "support/DBusMock.h"
+
+#include "support/PrivateSystemBus.h"
+
+#include <QDBusArgument>
+#include <QDBusConnectionInterface>
+#include <QDBusMetaType>
+#include <QDeadlineTimer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTest>
+
+DBusMock::DBusMock(QString busName, QString templateName, QVariantMap parameters)
+    : busName(std::move(busName)), bus(QDBusConnection::systemBus())
+{
+    arguments = QStringList{"-m", "dbusmock", "--system", "--template", templateName};
+    if (!parameters.isEmpty())
+        arguments << "--parameters"
+                  << QJsonDocument(QJsonObject::fromVariantMap(parameters)).toJson();
+    // Every object of the mock says what it was asked.
+    if (!bus.connect(this->busName, QString(), mockInterface, "MethodCalled", this,
+                     SLOT(record(QDBusMessage))))
+        qFatal("cannot watch the mock's calls: %s", qPrintable(bus.lastError().message()));
+}
+
+DBusMock::~DBusMock()
+{
+    stop();
+}
+
+bool DBusMock::start()
+{
+    // The mock's own log of calls goes nowhere: the calls are recorded here.
+    process.setStandardOutputFile(QProcess::nullDevice());
+    startTiedToTest(process, "/usr/bin/python3", arguments);
+    if (!process.waitForStarted(5000) || !waitForOwner(true))
+        return false;
+    prepare();
+    return true;
+}
+
+bool DBusMock::stop()
+{
+    if (process.state() == QProcess::NotRunning)
+        return true;
+    process.terminate();
+    if (!process.waitForFinished(3000))
+        process.kill();
+    process.waitForFinished(1000);
+    return waitForOwner(false);
+}
+
+bool DBusMock::waitForOwner(bool owned) const
+{
+    const QDeadlineTimer deadline(5000);
+    while (bus.interface()->isServiceRegistered(busName).value() != owned) {
+        if (deadline.hasExpired())
+            return false;
+        QTest::qWait(10);
+    }
+    return true;
+}
+
+void DBusMock::record(const QDBusMessage &signal)
+{
+    calls.append({signal.path(), signal.arguments().value(0).toString(),
+                  qdbus_cast<QVariantList>(signal.arguments().value(1))});
+}
+
+QList<QVariantList> DBusMock::callsOf(const QString &method) const
+{
+    QList<QVariantList> found;
+    for (const Call &call : calls) {
+        if (call.method == method)
+            found.append(call.arguments);
+    }
+    return found;
+}
+
+QStringList DBusMock::methodsCalled() const
+{
+    QStringList methods;
+    for (const Call &call : calls)
+        methods.append(call.method);
+    return methods;
+}
+
+QStringList DBusMock::pathsOf(const QString &method) const
+{
+    QStringList paths;
+    for (const Call &call : calls) {
+        if (call.method == method)
+            paths.append(call.path);
+    }
+    return paths;
+}
+
+QDBusMessage DBusMock::control(const QString &path, const QString &method,
+                               const QVariantList &arguments, const QString &interface) const
+{
+    QDBusMessage message = QDBusMessage::createMethodCall(busName, path, interface, method);
+    message.setArguments(arguments);
+    const QDBusMessage reply = bus.call(message, QDBus::Block, 5000);
+    if (reply.type() == QDBusMessage::ErrorMessage)
+        qFatal("mock %s failed: %s", qPrintable(method), qPrintable(reply.errorMessage()));
+    return reply;
+}
+
+void DBusMock::addMethod(const QString &path, const QString &interface, const QString &name,
+                         const QString &inSignature, const QString &outSignature,
+                         const QString &code) const
+{
+    control(path, "AddMethod", {interface, name, inSignature, outSignature, code});
+}
+
+QString pythonString(const QString &text)
+{
+    // A JSON string is a python string literal too.
+    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+    return QString::fromUtf8(array.mid(1, array.size() - 2));
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QObject>
+#include <QProcess>
+#include <QVariantList>
+
+// One python-dbusmock service on the (private) system bus, made from a template, that can be
+// stopped and started again. Every method call it takes is recorded, in order of arrival.
+class DBusMock : public QObject
+{
+    Q_OBJECT
+
+public:
+    struct Call
+    {
+        QString path;
+        QString method;
+        QVariantList arguments;
+    };
+
+    DBusMock(QString busName, QString templateName, QVariantMap parameters = {});
+    ~DBusMock() override;
+
+    // Both return once the service's name is owned, or no longer owned, on the bus.
+    bool start();
+    bool stop();
+
+    QList<Call> calls;
+    // The arguments of every call of the method, in order.
+    QList<QVariantList> callsOf(const QString &method) const;
+    // The methods called, in order.
+    QStringList methodsCalled() const;
+    // The object each call of the method went to, in order.
+    QStringList pathsOf(const QString &method) const;
+
+    // Calls the mock and waits for its answer; a failure is a test failure.
+    QDBusMessage control(const QString &path, const QString &method, const QVariantList &arguments,
+                         const QString &interface = mockInterface) const;
+    // Adds a method, given as python code, to an object of the mock.
+    void addMethod(const QString &path, const QString &interface, const QString &name,
+                   const QString &inSignature, const QString &outSignature,
+                   const QString &code) const;
+
+    static inline const QString mockInterface = QStringLiteral("org.freedesktop.DBus.Mock");
+
+protected:
+    // Runs once the service is on the bus, before start returns.
+    virtual void prepare() {}
+
+private Q_SLOTS:
+    void record(const QDBusMessage &signal);
+
+private:
+    bool waitForOwner(bool owned) const;
+
+    QString busName;
+    QStringList arguments;
+    QProcess process;
+    QDBusConnection bus;
+};
+
+// The text as a python string literal.
+QString pythonString(const QString &text);
