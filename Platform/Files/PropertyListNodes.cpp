@@ -137,17 +137,24 @@ std::optional<QVariant> VariantFromNode(plist_t node, int depth)
     }
 }
 
-// Strings are handed to libplist as C strings, which would silently end at a NUL.
-bool IsStorableText(const QString &text)
+// XML 1.0 has no way to carry most control characters (libplist would write them raw, and
+// other readers refuse the file), and libplist takes C strings, which end at a NUL. Such
+// characters become U+FFFD, so the rest of the text, and the file, stay readable.
+QByteArray StorableUtf8(const QString &text)
 {
-    return !text.contains(QChar(u'\0'));
+    QString storable = text;
+    for (QChar &c : storable) {
+        const bool allowedControl = c == u'\t' || c == u'\n' || c == u'\r';
+        if ((c.unicode() < 0x20 && !allowedControl) || c.unicode() == 0xFFFE ||
+            c.unicode() == 0xFFFF)
+            c = QChar::ReplacementCharacter;
+    }
+    return storable.toUtf8();
 }
 
 PlistNode StringNode(const QString &text)
 {
-    if (!IsStorableText(text))
-        return nullptr;
-    return PlistNode(plist_new_string(text.toUtf8().constData()));
+    return PlistNode(plist_new_string(StorableUtf8(text).constData()));
 }
 
 // plist_new_uint() gives every value the signed width, so a value above the signed range would
@@ -207,9 +214,10 @@ PlistNode DictionaryNode(const QVariantMap &entries, int depth)
     PlistNode dictionary(plist_new_dict());
     for (auto entry = entries.cbegin(); entry != entries.cend(); ++entry) {
         PlistNode node = NodeFromVariant(entry.value(), depth + 1);
-        if (!node || !IsStorableText(entry.key()))
+        if (!node)
             return nullptr;
-        plist_dict_set_item(dictionary.get(), entry.key().toUtf8().constData(), node.release());
+        plist_dict_set_item(dictionary.get(), StorableUtf8(entry.key()).constData(),
+                            node.release());
     }
     return dictionary;
 }

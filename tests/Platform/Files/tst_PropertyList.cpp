@@ -134,12 +134,21 @@ private Q_SLOTS:
         QVERIFY(WritePropertyListAtomically(path, tooDeep));
         QVERIFY(WritePropertyListAtomically(path, original));
         for (const QVariantList &unstorable :
-             {QVariantList{QVariant()}, QVariantList{QString(QChar(u'\0'))},
-              QVariantList{QVariantMap{{QString(QChar(u'\0')), 1}}}, QVariantList{tooDeep},
+             {QVariantList{QVariant()}, QVariantList{tooDeep},
               QVariantList{QVariant::fromValue<QObject *>(this)}}) {
             QVERIFY(!WritePropertyListAtomically(path, unstorable));
             QCOMPARE(readRaw(), before);
         }
+    }
+
+    void charactersXmlCannotCarryBecomeReplacementCharacters()
+    {
+        const QString hostile = QStringLiteral("a") + QChar(u'\0') + QChar(u'\x01') +
+                                QStringLiteral("\t\nb") + QChar(0xFFFF);
+        QVERIFY(WritePropertyListAtomically(path, {QVariantMap{{hostile, hostile}}}));
+        const QString readable = QStringLiteral("a\uFFFD\uFFFD\t\nb\uFFFD");
+        const QVariantList expected{QVariantMap{{readable, readable}}};
+        QCOMPARE(*ReadPropertyListArray(path), expected);
     }
 
     void atomicWriteReplacesTheWholeFileAndLeavesNoTemporary()
