@@ -7,10 +7,10 @@ ModemCalls::ModemCalls(QString logName, Report report)
 {
 }
 
-bool ModemCalls::isRinging(const QString &callID) const
+std::optional<CTCallState> ModemCalls::reportedState(const QString &callID) const
 {
     const auto found = calls.find(callID);
-    return found != calls.end() && found->second.reported == CTCallStateIncoming;
+    return found == calls.end() ? std::nullopt : found->second.reported;
 }
 
 void ModemCalls::add(const QString &callID, const QString &number)

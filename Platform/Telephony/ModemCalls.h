@@ -16,8 +16,8 @@ public:
     ModemCalls(QString logName, Report report);
 
     bool contains(const QString &callID) const { return calls.contains(callID); }
-    // Whether the call was last reported incoming: the only state in which it can be answered.
-    bool isRinging(const QString &callID) const;
+    // The state last reported for the call; nothing when none was, or the call is not followed.
+    std::optional<CTCallState> reportedState(const QString &callID) const;
     // Starts following a call, replacing one followed under the same identifier (oFono reuses
     // a call's path once the call is gone).
     void add(const QString &callID, const QString &number);

@@ -69,7 +69,7 @@ ModemManagerBackend::ModemManagerBackend(const QDBusConnection &bus, QString mod
                 this, [this](const QDBusMessage &reply) {
                     for (const QDBusObjectPath &call :
                          qdbus_cast<QList<QDBusObjectPath>>(reply.arguments().value(0)))
-                        followCall(call.path());
+                        followCall(call.path(), QString());
                 });
 }
 
@@ -108,26 +108,31 @@ void ModemManagerBackend::startVoiceCall(const QString &number)
 {
     const QVariantMap properties{{QStringLiteral("number"), number}};
     client.call(modemPath, ModemManager::voiceInterface, QStringLiteral("CreateCall"), {properties},
-                this, [this](const QDBusMessage &reply) {
+                this, [this, number](const QDBusMessage &reply) {
                     const QString callPath = objectPath(reply.arguments().value(0));
                     if (callPath.isEmpty()) {
                         qCInfo(lcMolvane) << "ModemManager: CreateCall named no call";
                         return;
                     }
-                    followCall(callPath);
-                    // A call that cannot start would stay listed for ever.
-                    client.call(callPath, ModemManager::callInterface, QStringLiteral("Start"), {},
-                                this, {}, [this, callPath](const QDBusError &error) {
-                                    client.logError(QStringLiteral("Start"), error);
-                                    calls.remove(callPath);
-                                    deleteCall(callPath);
-                                });
+                    followCall(callPath, number);
+                    startCall(callPath);
+                });
+}
+
+void ModemManagerBackend::startCall(const QString &callPath)
+{
+    client.call(callPath, ModemManager::callInterface, QStringLiteral("Start"), {}, this, {},
+                [this, callPath](const QDBusError &error) {
+                    client.logError(QStringLiteral("Start"), error);
+                    // A call that never started would stay listed for ever.
+                    calls.remove(callPath);
+                    deleteCall(callPath);
                 });
 }
 
 void ModemManagerBackend::answer(const CTCall &call)
 {
-    if (!calls.isRinging(call.callID())) {
+    if (calls.reportedState(call.callID()) != CTCallStateIncoming) {
         qCInfo(lcMolvane).noquote()
             << "ModemManager: no ringing call" << call.callID() << "to answer";
         return;
@@ -137,7 +142,7 @@ void ModemManagerBackend::answer(const CTCall &call)
 
 void ModemManagerBackend::callAdded(const QDBusMessage &signal)
 {
-    followCall(objectPath(signal.arguments().value(0)));
+    followCall(objectPath(signal.arguments().value(0)), QString());
 }
 
 void ModemManagerBackend::callDeleted(const QDBusMessage &signal)
@@ -146,12 +151,14 @@ void ModemManagerBackend::callDeleted(const QDBusMessage &signal)
 }
 
 // A call is exported already in its first state (ringing-in for an incoming one), for which no
-// StateChanged comes: read it.
-void ModemManagerBackend::followCall(const QString &callPath)
+// StateChanged comes: read it. The number is known at once for an outgoing call only.
+void ModemManagerBackend::followCall(const QString &callPath, const QString &number)
 {
-    if (calls.contains(callPath))
+    if (calls.contains(callPath)) {
+        calls.setNumber(callPath, number);
         return;
-    calls.add(callPath, QString());
+    }
+    calls.add(callPath, number);
     client.call(callPath, propertiesInterface, QStringLiteral("GetAll"),
                 {ModemManager::callInterface}, this, [this, callPath](const QDBusMessage &reply) {
                     readCallProperties(callPath,
@@ -159,12 +166,13 @@ void ModemManagerBackend::followCall(const QString &callPath)
                 });
 }
 
+// Replies and signals may be handled in another order than they were sent: a state a signal
+// brought is newer than the one read.
 void ModemManagerBackend::readCallProperties(const QString &callPath, const QVariantMap &properties)
 {
     calls.setNumber(callPath, properties.value(QStringLiteral("Number")).toString());
-    const QVariant state = properties.value(QStringLiteral("State"));
-    if (state.isValid())
-        applyState(callPath, state.toInt());
+    if (!calls.reportedState(callPath))
+        applyState(callPath, properties.value(QStringLiteral("State")).toInt());
 }
 
 void ModemManagerBackend::callStateChanged(const QDBusMessage &signal)
@@ -174,8 +182,10 @@ void ModemManagerBackend::callStateChanged(const QDBusMessage &signal)
 
 void ModemManagerBackend::callPropertiesChanged(const QDBusMessage &signal)
 {
-    if (calls.contains(signal.path()))
-        readCallProperties(signal.path(), qdbus_cast<QVariantMap>(signal.arguments().value(1)));
+    const auto changed = qdbus_cast<QVariantMap>(signal.arguments().value(1));
+    calls.setNumber(signal.path(), changed.value(QStringLiteral("Number")).toString());
+    if (const QVariant state = changed.value(QStringLiteral("State")); state.isValid())
+        applyState(signal.path(), state.toInt());
 }
 
 void ModemManagerBackend::applyState(const QString &callPath, int modemManagerState)

@@ -26,7 +26,8 @@ private Q_SLOTS:
 private:
     void requestService(const QString &code);
     void startVoiceCall(const QString &number);
-    void followCall(const QString &callPath);
+    void startCall(const QString &callPath);
+    void followCall(const QString &callPath, const QString &number);
     void readCallProperties(const QString &callPath, const QVariantMap &properties);
     void applyState(const QString &callPath, int modemManagerState);
     void deleteCall(const QString &callPath);

@@ -105,7 +105,7 @@ void OfonoBackend::startVoiceCall(const QString &number)
 
 void OfonoBackend::answer(const CTCall &call)
 {
-    if (!calls.isRinging(call.callID())) {
+    if (calls.reportedState(call.callID()) != CTCallStateIncoming) {
         qCInfo(lcMolvane).noquote() << "oFono: no ringing call" << call.callID() << "to answer";
         return;
     }

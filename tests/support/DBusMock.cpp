@@ -6,6 +6,7 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMetaType>
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -31,11 +32,15 @@ DBusMock::~DBusMock()
 
 bool DBusMock::start()
 {
-    // The mock's own log of calls goes nowhere: the calls are recorded here.
+    // The mock's own log of calls goes nowhere: the calls are recorded here. What it says on
+    // errors is shown when a test fails.
     process.setStandardOutputFile(QProcess::nullDevice());
+    process.setStandardErrorFile(errorFile());
     startTiedToTest(process, "/usr/bin/python3", arguments);
-    if (!process.waitForStarted(5000) || !waitForOwner(true))
+    if (!process.waitForStarted(5000) || !waitForOwner(true)) {
+        showErrors();
         return false;
+    }
     prepare();
     return true;
 }
@@ -48,7 +53,21 @@ bool DBusMock::stop()
     if (!process.waitForFinished(3000))
         process.kill();
     process.waitForFinished(1000);
+    if (QTest::currentTestFailed())
+        showErrors();
     return waitForOwner(false);
+}
+
+QString DBusMock::errorFile() const
+{
+    return directory.filePath("stderr");
+}
+
+void DBusMock::showErrors() const
+{
+    QFile file(errorFile());
+    if (file.open(QIODevice::ReadOnly))
+        qWarning("%s said:\n%s", qPrintable(busName), file.readAll().constData());
 }
 
 bool DBusMock::waitForOwner(bool owned) const

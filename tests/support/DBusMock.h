@@ -4,6 +4,7 @@
 #include <QDBusMessage>
 #include <QObject>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QVariantList>
 
 // One python-dbusmock service on the (private) system bus, made from a template, that can be
@@ -54,9 +55,12 @@ private Q_SLOTS:
 
 private:
     bool waitForOwner(bool owned) const;
+    QString errorFile() const;
+    void showErrors() const;
 
     QString busName;
     QStringList arguments;
+    QTemporaryDir directory;
     QProcess process;
     QDBusConnection bus;
 };

@@ -13,7 +13,6 @@ const QString systemBusConnectionName = QStringLiteral("qt_default_system_bus");
 void startTiedToTest(QProcess &process, const QString &program, const QStringList &arguments)
 {
     process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
-    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process.start(program, arguments);
 }
 
@@ -27,7 +26,8 @@ PrivateSystemBus::PrivateSystemBus()
                     {QStringLiteral("--config-file=") + configuration, QStringLiteral("--nofork"),
                      QStringLiteral("--print-address=1")});
     if (!daemon.waitForStarted(5000) || !daemon.waitForReadyRead(5000))
-        qFatal("dbus-daemon did not start: %s", qPrintable(daemon.errorString()));
+        qFatal("dbus-daemon did not start: %s %s", qPrintable(daemon.errorString()),
+               daemon.readAllStandardError().constData());
     const QByteArray address = daemon.readLine().trimmed();
     qputenv("DBUS_SYSTEM_BUS_ADDRESS", address);
 }
