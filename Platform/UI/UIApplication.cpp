@@ -69,7 +69,7 @@ int UIApplicationMain(int argc, char *argv[], const UIApplicationDelegateFactory
     QApplication qtApplication(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("molvane"));
     QGuiApplication::setApplicationDisplayName(QStringLiteral("Molvane"));
-    QGuiApplication::setDesktopFileName(QStringLiteral("molvane"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.molvane.Molvane"));
     TelephonyService::shared().startAutomaticSelection();
 
     UIApplication application(makeDelegate());
