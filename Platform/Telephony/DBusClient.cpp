@@ -62,6 +62,13 @@ void DBusClient::logFailure(const QString &logName, const QString &method, const
                                 << error.message();
 }
 
+bool DBusClient::serviceAbsent(const QDBusError &error)
+{
+    // Without auto-start the bus answers NameHasNoOwner, which QDBusError has no type for.
+    return error.type() == QDBusError::ServiceUnknown ||
+           error.name() == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner");
+}
+
 bool DBusClient::outcomeUnknown(const QDBusError &error)
 {
     return error.type() == QDBusError::NoReply || error.type() == QDBusError::Timeout ||

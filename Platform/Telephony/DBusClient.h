@@ -30,6 +30,8 @@ public:
 
     void logError(const QString &method, const QDBusError &error) const;
 
+    // Whether the call failed because the service does not run.
+    static bool serviceAbsent(const QDBusError &error);
     // Whether a request that failed with this error may still have reached the network, so
     // that trying another way could make it twice.
     static bool outcomeUnknown(const QDBusError &error);

@@ -57,7 +57,7 @@ void ModemWatcher::fetchModems()
         [this, asked, method = query.method](const QDBusError &error) {
             if (asked != generation)
                 return;
-            if (error.type() != QDBusError::ServiceUnknown)
+            if (!DBusClient::serviceAbsent(error))
                 client.logError(method, error);
             settle({}, QString());
         });
