@@ -1,5 +1,6 @@
 #include "DialerPadViewController.h"
 
+#include "ABContact.h"
 #include "MolvaneAppDelegate.h"
 #include "Platform/Files/BundleResource.h"
 #include "Platform/Log.h"
@@ -8,6 +9,7 @@
 #include "Platform/Telephony/TelephonyService.h"
 #include "Platform/UI/UIActivityIndicatorView.h"
 #include "Platform/UI/UIAlertView.h"
+#include "Platform/UI/UINavigationController.h"
 #include "ui_DialerPadViewController.h"
 
 #include <QLineEdit>
@@ -77,6 +79,8 @@ void DialerPadViewController::connectKeys()
             [this] { RemoveLastNumberFromTappedField(btnDelete); });
     connect(btnEditNumber, &QPushButton::clicked, this,
             [this] { EditButtonTapped(btnEditNumber); });
+    connect(btnContacts, &QPushButton::clicked, this,
+            [this] { PickThePhoneNumberFromAddressbook(btnContacts); });
 }
 
 void DialerPadViewController::viewDidLoad()
@@ -442,4 +446,63 @@ void DialerPadViewController::resizeEvent(QResizeEvent *event)
     fitEditCover();
     if (QWidget *field = viewWithTag(editableTextFieldTag))
         field->setGeometry(lblNumberField->geometry());
+}
+
+void DialerPadViewController::PickThePhoneNumberFromAddressbook(QObject *)
+{
+    auto *picker = new ABPeoplePickerNavigationController;
+    picker->setPeoplePickerDelegate(this);
+    ABPeoplePickerNavigationController::Texts texts;
+    if (!MolvaneAppDelegate::isEnglish(appDelegate->g_strCurrentLenguage)) {
+        texts.title = QStringLiteral("Контакты");
+        texts.cancel = QStringLiteral("Отмена");
+        texts.search = QStringLiteral("Поиск");
+        texts.emptyBook = QStringLiteral("Контактов пока нет. Загрузите файл vCard командой\n"
+                                         "molvane --import-contacts ФАЙЛ.vcf");
+        texts.noMatches = QStringLiteral("Ничего не найдено");
+    }
+    picker->setTexts(texts);
+    presentModalViewController(picker, true);
+}
+
+bool DialerPadViewController::shouldContinueAfterSelectingPerson(
+    ABPeoplePickerNavigationController *, const ABRecordRef &person)
+{
+    const QStringList phoneNumbers =
+        ABContact::contactWithRecord(person)->phoneArray().value_or(QStringList());
+    dismissModalViewControllerAnimated(false);
+    if (phoneNumbers.size() == 1)
+        lblNumberField->setText(phoneNumbers.first());
+    else if (phoneNumbers.size() > 1)
+        QTimer::singleShot(phoneNumberOptionsDelayMilliseconds, this,
+                           [this, phoneNumbers] { DisplayPhoneNumberOptions(phoneNumbers); });
+    return false;
+}
+
+bool DialerPadViewController::shouldContinueAfterSelectingPerson(
+    ABPeoplePickerNavigationController *, const ABRecordRef &, ABPropertyID, ABMultiValueIdentifier)
+{
+    dismissModalViewControllerAnimated(true);
+    return false;
+}
+
+void DialerPadViewController::peoplePickerNavigationControllerDidCancel(
+    ABPeoplePickerNavigationController *)
+{
+    dismissModalViewControllerAnimated(true);
+}
+
+void DialerPadViewController::DisplayPhoneNumberOptions(const QStringList &phoneNumbers)
+{
+    auto *list = new ContactPhoneNumbers;
+    auto *navigation = new UINavigationController;
+    navigation->setRootViewController(list);
+    list->delegate = this;
+    list->arrPhoneNumbers = phoneNumbers;
+    presentModalViewController(navigation, true);
+}
+
+void DialerPadViewController::phoneNumberSelected(const QString &phoneNumber)
+{
+    lblNumberField->setText(phoneNumber);
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "CallLogEntry.h"
+#include "ContactPhoneNumbers.h"
+#include "Platform/AddressBook/ABPeoplePickerNavigationController.h"
 #include "Platform/Sound/AudioServices.h"
 #include "Platform/UI/ViewController.h"
 #include "UIButtonWithLongTap.h"
@@ -37,7 +39,10 @@ void SoundEffectCallback(SystemSoundID soundID, void *clientData);
 
 // The dial pad: the number being entered, the callback request made from it, and the
 // automatic answer of the operator's callback.
-class DialerPadViewController : public ViewController, public UIButtonWithLongTapDelegate
+class DialerPadViewController : public ViewController,
+                                public UIButtonWithLongTapDelegate,
+                                public ABPeoplePickerNavigationControllerDelegate,
+                                public phoneNumberManagerDelegate
 {
     Q_OBJECT
 
@@ -63,6 +68,20 @@ public:
     void AddEditableTextField();
     void RemoveEditableTextField();
     void PlaySoundEffect(const QString &character);
+
+    // Filling the number from the address book.
+    void PickThePhoneNumberFromAddressbook(QObject *sender = nullptr);
+    bool shouldContinueAfterSelectingPerson(ABPeoplePickerNavigationController *picker,
+                                            const ABRecordRef &person) override;
+    bool shouldContinueAfterSelectingPerson(ABPeoplePickerNavigationController *picker,
+                                            const ABRecordRef &person, ABPropertyID property,
+                                            ABMultiValueIdentifier identifier) override;
+    void
+    peoplePickerNavigationControllerDidCancel(ABPeoplePickerNavigationController *picker) override;
+    void DisplayPhoneNumberOptions(const QStringList &phoneNumbers);
+    void phoneNumberSelected(const QString &phoneNumber) override;
+
+    static constexpr int phoneNumberOptionsDelayMilliseconds = 100;
 
     // Runs one callback request for the number in the label.
     void MakeCallToServer(QObject *sender = nullptr);

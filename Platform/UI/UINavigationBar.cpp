@@ -11,7 +11,8 @@ constexpr int barHeight = 48;
 }
 
 UINavigationBar::UINavigationBar(QWidget *parent)
-    : QWidget(parent), titleLabel(new QLabel(this)), back(new QToolButton(this))
+    : QWidget(parent), titleLabel(new QLabel(this)), back(new QToolButton(this)),
+      right(new QToolButton(this))
 {
     setFixedHeight(barHeight);
     setAutoFillBackground(true);
@@ -27,13 +28,22 @@ UINavigationBar::UINavigationBar(QWidget *parent)
     back->setMinimumSize(barHeight, barHeight - 8);
     back->hide();
     connect(back, &QToolButton::clicked, this, &UINavigationBar::backPressed);
+    right->setAutoRaise(true);
+    right->setMinimumSize(barHeight, barHeight - 8);
+    right->hide();
 
     auto *row = new QHBoxLayout(this);
     row->setContentsMargins(4, 0, 4, 0);
     row->addWidget(back);
     row->addWidget(titleLabel, 1);
-    // Balances the back button so the title stays centred on the bar.
-    row->addSpacing(barHeight);
+    row->addWidget(right);
+}
+
+void UINavigationBar::setRightButtonTitle(const QString &title)
+{
+    right->setText(title);
+    right->setAccessibleName(title);
+    right->show();
 }
 
 void UINavigationBar::setTitle(const QString &title)

@@ -21,6 +21,9 @@ public:
     // Shows the back button, labelled with the screen it returns to; nothing hides it.
     void setBackButtonTitle(const std::optional<QString> &title);
     QToolButton *backButton() const { return back; }
+    // A button on the right of the bar, such as "Cancel"; hidden until given a title.
+    QToolButton *rightButton() const { return right; }
+    void setRightButtonTitle(const QString &title);
     // Keeps the bar's title equal to the screen's, as the screen changes it.
     void followTitleOf(ViewController *screen);
 
@@ -30,5 +33,6 @@ Q_SIGNALS:
 private:
     QLabel *titleLabel;
     QToolButton *back;
+    QToolButton *right;
     QMetaObject::Connection titleFollower;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 // A screen's controller and its view in one widget. The view's content is built on first use
@@ -25,6 +26,15 @@ public:
     // The navigation stack this screen is on, if any.
     class UINavigationController *navigationController() const;
 
+    // Shows a screen over the whole window until it is dismissed; the presented screen then
+    // belongs to the presentation and is deleted when it goes. This screen disappears meanwhile.
+    void presentModalViewController(ViewController *screen, bool animated);
+    // Called on the presenting screen, or on any screen inside the presented one.
+    void dismissModalViewControllerAnimated(bool animated);
+    ViewController *modalViewController() const { return presented; }
+
+    static constexpr int modalMilliseconds = 250;
+
     virtual void viewDidLoad() {}
     virtual void viewWillAppear(bool animated) { Q_UNUSED(animated) }
     virtual void viewDidAppear(bool animated) { Q_UNUSED(animated) }
@@ -35,8 +45,14 @@ protected:
     // Builds the view's content; screens with a layout set it up here.
     virtual void loadView() {}
 
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    ViewController *modalPresenter();
+
     bool viewLoaded = false;
+    QPointer<ViewController> presented;
+    QPointer<ViewController> presenter;
 };
 
 // Tags are integer properties on widgets, looked up through descendants.
