@@ -120,6 +120,13 @@ bool ABAddressBook::remove(const ABRecordRef &record, ABErrorOut error)
     return true;
 }
 
+bool ABAddressBook::isWaitingToAdd(const ABRecordRef &record) const
+{
+    return record && record->recordID() == kABRecordInvalidID && isPendingAddition(record);
+}
+
+// Persons before groups, so that a group's new members have their identifiers when it is
+// written.
 std::vector<ABRecordRef> ABAddressBook::changedRecords() const
 {
     std::vector<ABRecordRef> changed = added;
@@ -130,7 +137,27 @@ std::vector<ABRecordRef> ABAddressBook::changedRecords() const
                 changed.push_back(record);
         }
     }
+    std::stable_partition(changed.begin(), changed.end(), [](const ABRecordRef &record) {
+        return record->type() == kABPersonType;
+    });
     return changed;
+}
+
+ABStoreChanges ABAddressBook::changesToWrite(const std::vector<ABRecordRef> &changed) const
+{
+    ABStoreChanges changes;
+    changes.removals.assign(removed.begin(), removed.end());
+    for (const ABRecordRef &record : changed) {
+        ABStoreChanges::Write write{
+            record->type(), record->recordID(), record->sharedContent(), {}};
+        for (const ABRecordRef &member : record->content().unsavedMembers) {
+            const auto position = std::find(changed.begin(), changed.end(), member);
+            if (position != changed.end() && member->recordID() == kABRecordInvalidID)
+                write.newMembers.push_back(size_t(position - changed.begin()));
+        }
+        changes.writes.push_back(std::move(write));
+    }
+    return changes;
 }
 
 bool ABAddressBook::hasUnsavedChanges() const
@@ -145,15 +172,13 @@ bool ABAddressBook::save(ABErrorOut error)
             *error = unavailable;
         return false;
     }
-    ABStoreChanges changes;
-    changes.removals.assign(removed.begin(), removed.end());
     const std::vector<ABRecordRef> changed = changedRecords();
-    for (const ABRecordRef &record : changed)
-        changes.writes.push_back({record->type(), record->recordID(), record->sharedContent()});
+    const ABStoreChanges changes = changesToWrite(changed);
     if (changes.isEmpty())
         return true;
     ABStore *store = ABStore::shared(error);
-    const std::optional<ABStoreCommit> commit = store ? store->commit(changes, error) : std::nullopt;
+    const std::optional<ABStoreCommit> commit =
+        store ? store->commit(changes, error) : std::nullopt;
     if (!commit)
         return false;
     for (size_t i = 0; i < changed.size(); ++i) {
@@ -271,7 +296,8 @@ bool ABAddressBookSave(const ABAddressBookRef &addressBook, ABErrorOut error)
 ABPersonCompositeNameFormat ABPersonGetCompositeNameFormat()
 {
     ABStore *store = ABStore::shared(nullptr);
-    const std::shared_ptr<const ABStoreSnapshot> snapshot = store ? store->snapshot(nullptr) : nullptr;
+    const std::shared_ptr<const ABStoreSnapshot> snapshot =
+        store ? store->snapshot(nullptr) : nullptr;
     return snapshot ? snapshot->compositeNameFormat : kABPersonCompositeNameFormatFirstNameFirst;
 }
 

@@ -9,6 +9,7 @@
 #include <optional>
 #include <vector>
 
+struct ABStoreChanges;
 struct ABStoreSnapshot;
 
 // A handle on the user's address book. It sees the stored contents as of its creation; records
@@ -31,12 +32,15 @@ public:
     bool remove(const ABRecordRef &record, ABErrorOut error);
     bool hasUnsavedChanges() const;
     bool save(ABErrorOut error);
+    // Whether the record is new and will be inserted by this handle's next save.
+    bool isWaitingToAdd(const ABRecordRef &record) const;
 
 private:
     ABRecordRef materialized(ABRecordType type, size_t index);
     std::vector<ABRecordRef> &handedOut(ABRecordType type);
     bool isPendingAddition(const ABRecordRef &record) const;
     std::vector<ABRecordRef> changedRecords() const;
+    ABStoreChanges changesToWrite(const std::vector<ABRecordRef> &changed) const;
     void takeUpSnapshot(std::shared_ptr<const ABStoreSnapshot> next);
 
     std::shared_ptr<const ABStoreSnapshot> snapshot;

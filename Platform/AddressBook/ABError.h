@@ -7,7 +7,8 @@
 class ABError
 {
 public:
-    enum class Code {
+    enum class Code
+    {
         StoreUnavailable,
         SaveFailed,
         InvalidProperty,
@@ -17,6 +18,8 @@ public:
         RecordNotInAddressBook,
         PersonNotSaved,
         NotAMember,
+        FileUnreadable,
+        FileNotWritten,
     };
 
     ABError(Code code, const QString &description) : errorCode(code), description(description) {}

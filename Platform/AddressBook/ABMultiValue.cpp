@@ -8,9 +8,8 @@ bool isDictionaryOfStrings(const QVariant &value)
     if (value.typeId() != QMetaType::QVariantMap)
         return false;
     const QVariantMap map = value.toMap();
-    return std::all_of(map.cbegin(), map.cend(), [](const QVariant &field) {
-        return field.typeId() == QMetaType::QString;
-    });
+    return std::all_of(map.cbegin(), map.cend(),
+                       [](const QVariant &field) { return field.typeId() == QMetaType::QString; });
 }
 } // namespace
 

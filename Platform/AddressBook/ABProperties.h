@@ -27,7 +27,8 @@ inline constexpr ABPropertyType kABRealPropertyType = 0x3;
 inline constexpr ABPropertyType kABDateTimePropertyType = 0x4;
 inline constexpr ABPropertyType kABDictionaryPropertyType = 0x5;
 inline constexpr ABPropertyType kABMultiValueMask = 0x100;
-inline constexpr ABPropertyType kABMultiStringPropertyType = kABMultiValueMask | kABStringPropertyType;
+inline constexpr ABPropertyType kABMultiStringPropertyType =
+    kABMultiValueMask | kABStringPropertyType;
 inline constexpr ABPropertyType kABMultiIntegerPropertyType =
     kABMultiValueMask | kABIntegerPropertyType;
 inline constexpr ABPropertyType kABMultiRealPropertyType = kABMultiValueMask | kABRealPropertyType;

@@ -9,10 +9,9 @@ namespace {
 auto findEntry(const std::vector<std::pair<ABPropertyID, ABPropertyValue>> &values,
                ABPropertyID property)
 {
-    return std::lower_bound(values.begin(), values.end(), property,
-                            [](const auto &entry, ABPropertyID wanted) {
-                                return entry.first < wanted;
-                            });
+    return std::lower_bound(
+        values.begin(), values.end(), property,
+        [](const auto &entry, ABPropertyID wanted) { return entry.first < wanted; });
 }
 
 const ABRecordContentRef &emptyContent()
@@ -95,9 +94,9 @@ std::optional<QString> personCompositeName(const ABRecordRef &person)
     const ABPropertyID firstNameFirstOrder[] = {kABPersonPrefixProperty, kABPersonFirstNameProperty,
                                                 kABPersonMiddleNameProperty,
                                                 kABPersonLastNameProperty, kABPersonSuffixProperty};
-    const ABPropertyID lastNameFirstOrder[] = {kABPersonPrefixProperty, kABPersonLastNameProperty,
-                                               kABPersonFirstNameProperty,
-                                               kABPersonMiddleNameProperty, kABPersonSuffixProperty};
+    const ABPropertyID lastNameFirstOrder[] = {
+        kABPersonPrefixProperty, kABPersonLastNameProperty, kABPersonFirstNameProperty,
+        kABPersonMiddleNameProperty, kABPersonSuffixProperty};
     QStringList parts;
     for (const ABPropertyID property : lastNameFirst ? lastNameFirstOrder : firstNameFirstOrder) {
         if (const std::optional<QString> part = stringValue(content, property))
@@ -118,7 +117,8 @@ bool checkPerson(const ABRecordRef &record, ABErrorOut error)
 {
     if (record && record->type() == kABPersonType)
         return true;
-    return ABFail(error, ABError::Code::WrongRecordType, QStringLiteral("The record is not a person."));
+    return ABFail(error, ABError::Code::WrongRecordType,
+                  QStringLiteral("The record is not a person."));
 }
 
 bool checkMembership(const ABRecordRef &group, const ABRecordRef &person, ABErrorOut error)
@@ -128,11 +128,21 @@ bool checkMembership(const ABRecordRef &group, const ABRecordRef &person, ABErro
                       QStringLiteral("The record is not a group."));
     if (!checkPerson(person, error))
         return false;
-    if (person->recordID() == kABRecordInvalidID)
+    const ABAddressBookRef book = person->addressBook();
+    if (person->recordID() == kABRecordInvalidID &&
+        (!book || book != group->addressBook() || !book->isWaitingToAdd(person)))
         return ABFail(error, ABError::Code::PersonNotSaved,
                       QStringLiteral("Save the person to the address book before adding them to "
                                      "a group."));
     return true;
+}
+
+bool isMember(const ABRecordContent &group, const ABRecordRef &person)
+{
+    if (person->recordID() != kABRecordInvalidID)
+        return group.members.contains(person->recordID());
+    return std::find(group.unsavedMembers.begin(), group.unsavedMembers.end(), person) !=
+           group.unsavedMembers.end();
 }
 
 QString sortKey(const ABRecordRef &person, ABPersonSortOrdering ordering)
@@ -296,8 +306,13 @@ bool ABGroupAddMember(const ABRecordRef &group, const ABRecordRef &person, ABErr
 {
     if (!checkMembership(group, person, error))
         return false;
-    if (!group->content().members.contains(person->recordID()))
-        group->mutableContent().members.append(person->recordID());
+    if (isMember(group->content(), person))
+        return true;
+    ABRecordContent &content = group->mutableContent();
+    if (person->recordID() == kABRecordInvalidID)
+        content.unsavedMembers.push_back(person);
+    else
+        content.members.append(person->recordID());
     return true;
 }
 
@@ -305,25 +320,34 @@ bool ABGroupRemoveMember(const ABRecordRef &group, const ABRecordRef &person, AB
 {
     if (!checkMembership(group, person, error))
         return false;
-    if (!group->content().members.contains(person->recordID()))
+    if (!isMember(group->content(), person))
         return ABFail(error, ABError::Code::NotAMember,
                       QStringLiteral("The person is not a member of the group."));
-    group->mutableContent().members.removeAll(person->recordID());
+    ABRecordContent &content = group->mutableContent();
+    if (person->recordID() == kABRecordInvalidID)
+        std::erase(content.unsavedMembers, person);
+    else
+        content.members.removeAll(person->recordID());
     return true;
 }
 
 QList<ABRecordRef> ABGroupCopyArrayOfAllMembers(const ABRecordRef &group)
 {
     QList<ABRecordRef> members;
-    if (!group || group->content().members.isEmpty())
+    if (!group)
         return members;
-    ABAddressBookRef book = group->addressBook();
-    if (!book)
-        book = ABAddressBookCreate();
-    for (const ABRecordID personID : group->content().members) {
-        if (ABRecordRef person = ABAddressBookGetPersonWithRecordID(book, personID))
-            members.append(std::move(person));
+    const ABRecordContent &content = group->content();
+    if (!content.members.isEmpty()) {
+        ABAddressBookRef book = group->addressBook();
+        if (!book)
+            book = ABAddressBookCreate();
+        for (const ABRecordID personID : content.members) {
+            if (ABRecordRef person = ABAddressBookGetPersonWithRecordID(book, personID))
+                members.append(std::move(person));
+        }
     }
+    for (const ABRecordRef &person : content.unsavedMembers)
+        members.append(person);
     return members;
 }
 

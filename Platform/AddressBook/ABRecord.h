@@ -26,6 +26,9 @@ struct ABRecordContent
     std::vector<std::pair<ABPropertyID, ABPropertyValue>> values; // by ascending identifier
     std::optional<QByteArray> imageData;
     QList<ABRecordID> members; // a group's persons, in the order they joined
+    // Persons that joined while they and the group wait in the same address book for its
+    // save, which gives them their identifiers.
+    std::vector<std::shared_ptr<class ABRecord>> unsavedMembers;
 
     const ABPropertyValue *find(ABPropertyID property) const;
     void set(ABPropertyID property, ABPropertyValue value);
@@ -88,15 +91,15 @@ std::optional<QString> ABRecordCopyCompositeName(const ABRecordRef &record);
 
 bool ABPersonHasImageData(const ABRecordRef &person);
 std::optional<QByteArray> ABPersonCopyImageData(const ABRecordRef &person);
-bool ABPersonSetImageData(const ABRecordRef &person, const QByteArray &imageData,
-                          ABErrorOut error);
+bool ABPersonSetImageData(const ABRecordRef &person, const QByteArray &imageData, ABErrorOut error);
 bool ABPersonRemoveImageData(const ABRecordRef &person, ABErrorOut error);
 
-// Membership changes the group record only; the person must already be saved.
+// Membership changes the group record only. The person must be saved already, or be waiting
+// to be added by the same address book as the group.
 bool ABGroupAddMember(const ABRecordRef &group, const ABRecordRef &person, ABErrorOut error);
 bool ABGroupRemoveMember(const ABRecordRef &group, const ABRecordRef &person, ABErrorOut error);
 // The group's persons as its address book holds them (a newly opened one for a group that has
-// none), in the order they joined or sorted by name.
+// none), in the order they joined (those waiting for a save last) or sorted by name.
 QList<ABRecordRef> ABGroupCopyArrayOfAllMembers(const ABRecordRef &group);
 QList<ABRecordRef> ABGroupCopyArrayOfAllMembersWithSortOrdering(const ABRecordRef &group,
                                                                 ABPersonSortOrdering ordering);

@@ -116,7 +116,10 @@ public:
         lastStatus = sqlite3_step(statement);
         return lastStatus == SQLITE_ROW;
     }
-    bool failed() const { return !statement || (lastStatus != SQLITE_DONE && lastStatus != SQLITE_ROW); }
+    bool failed() const
+    {
+        return !statement || (lastStatus != SQLITE_DONE && lastStatus != SQLITE_ROW);
+    }
 
     bool isNull(int column) const { return sqlite3_column_type(statement, column) == SQLITE_NULL; }
     bool isInteger(int column) const
@@ -186,9 +189,9 @@ void bindEntryValue(Statement &statement, int index, const QVariant &value)
         statement.bind(index, value.toDateTime().toMSecsSinceEpoch());
         break;
     case QMetaType::QVariantMap:
-        statement.bind(index, QString::fromUtf8(QJsonDocument(QJsonObject::fromVariantMap(
-                                                                  value.toMap()))
-                                                    .toJson(QJsonDocument::Compact)));
+        statement.bind(index,
+                       QString::fromUtf8(QJsonDocument(QJsonObject::fromVariantMap(value.toMap()))
+                                             .toJson(QJsonDocument::Compact)));
         break;
     default:
         statement.bind(index, value.toString());
@@ -250,7 +253,8 @@ private:
 
 bool loadRecords(sqlite3 *database, std::vector<LoadingRecord> &records)
 {
-    Statement select(database, "SELECT id, type, created, modified, image FROM records ORDER BY id");
+    Statement select(database,
+                     "SELECT id, type, created, modified, image FROM records ORDER BY id");
     while (select.next()) {
         auto content = std::make_shared<ABRecordContent>();
         const auto type = ABRecordType(select.integer(1));
@@ -271,7 +275,8 @@ bool loadValues(sqlite3 *database, std::vector<LoadingRecord> &records)
     RecordCursor cursor(records);
     while (select.next()) {
         ABRecordContent *content = cursor.find(select.integer(0));
-        const ABPropertyDescription *description = ABPropertyDescribe(ABPropertyID(select.integer(1)));
+        const ABPropertyDescription *description =
+            ABPropertyDescribe(ABPropertyID(select.integer(1)));
         if (!content || !description)
             continue;
         if (auto value = singleValueFromStore(select, 2, description->type))
@@ -372,9 +377,16 @@ public:
     bool remove(ABRecordID recordID) { return deleteRecord.bind(1, recordID).run(); }
 
     // The record as written, or an invalid identifier when a changed record no longer exists.
-    std::optional<ABStoreSnapshot::Record> write(const ABStoreChanges::Write &change)
+    // Earlier writes of the same commit give the identifiers of new members.
+    std::optional<ABStoreSnapshot::Record>
+    write(const ABStoreChanges::Write &change, const std::vector<ABStoreSnapshot::Record> &earlier)
     {
         auto stored = std::make_shared<ABRecordContent>(*change.content);
+        stored->unsavedMembers.clear();
+        for (const size_t position : change.newMembers) {
+            if (position < earlier.size() && earlier[position].recordID != kABRecordInvalidID)
+                stored->members.append(earlier[position].recordID);
+        }
         std::optional<ABRecordID> recordID = change.recordID == kABRecordInvalidID
                                                  ? insert(change.type, *stored)
                                                  : update(change.recordID, change.type, *stored);
@@ -391,7 +403,10 @@ private:
     std::optional<ABRecordID> insert(ABRecordType type, ABRecordContent &content)
     {
         const qint64 created = creationOf(content, now);
-        insertRecord.bind(1, qint64(type)).bind(2, created).bind(3, now).bindBlob(4, content.imageData);
+        insertRecord.bind(1, qint64(type))
+            .bind(2, created)
+            .bind(3, now)
+            .bindBlob(4, content.imageData);
         if (!insertRecord.run())
             return std::nullopt;
         const qint64 recordID = sqlite3_last_insert_rowid(database);
@@ -401,9 +416,13 @@ private:
         return ABRecordID(recordID);
     }
 
-    std::optional<ABRecordID> update(ABRecordID recordID, ABRecordType type, ABRecordContent &content)
+    std::optional<ABRecordID> update(ABRecordID recordID, ABRecordType type,
+                                     ABRecordContent &content)
     {
-        updateRecord.bind(1, now).bindBlob(2, content.imageData).bind(3, recordID).bind(4, qint64(type));
+        updateRecord.bind(1, now)
+            .bindBlob(2, content.imageData)
+            .bind(3, recordID)
+            .bind(4, qint64(type));
         std::optional<qint64> created;
         if (updateRecord.next())
             created = updateRecord.integer(0);
@@ -434,10 +453,10 @@ private:
             const ABPropertyDescription *description = ABPropertyDescribe(property);
             if (!description || description->keptByStore)
                 continue;
-            const bool written = std::holds_alternative<ABMultiValueRef>(value)
-                                     ? writeEntries(recordID, property,
-                                                    *std::get<ABMultiValueRef>(value))
-                                     : writeSingleValue(recordID, property, value);
+            const bool written =
+                std::holds_alternative<ABMultiValueRef>(value)
+                    ? writeEntries(recordID, property, *std::get<ABMultiValueRef>(value))
+                    : writeSingleValue(recordID, property, value);
             if (!written)
                 return false;
         }
@@ -481,16 +500,16 @@ private:
 
     sqlite3 *database;
     qint64 now;
-    Statement insertRecord{database,
-                           "INSERT INTO records (type, created, modified, image) VALUES (?, ?, ?, ?)"};
+    Statement insertRecord{
+        database, "INSERT INTO records (type, created, modified, image) VALUES (?, ?, ?, ?)"};
     Statement updateRecord{database, "UPDATE records SET modified = ?, image = ? "
                                      "WHERE id = ? AND type = ? RETURNING created"};
     Statement deleteRecord{database, "DELETE FROM records WHERE id = ?"};
     Statement clearValues{database, "DELETE FROM record_values WHERE record_id = ?"};
     Statement clearEntries{database, "DELETE FROM multivalue_entries WHERE record_id = ?"};
     Statement clearMembers{database, "DELETE FROM group_members WHERE group_id = ?"};
-    Statement insertValue{database,
-                          "INSERT INTO record_values (record_id, property, value) VALUES (?, ?, ?)"};
+    Statement insertValue{
+        database, "INSERT INTO record_values (record_id, property, value) VALUES (?, ?, ?)"};
     Statement insertEntry{database, "INSERT INTO multivalue_entries "
                                     "(record_id, property, position, identifier, label, value) "
                                     "VALUES (?, ?, ?, ?, ?, ?)"};
@@ -589,9 +608,9 @@ ABStore::~ABStore()
 bool ABStore::open(ABErrorOut error)
 {
     const auto fail = [&](const QString &reason) {
-        return ABFail(error, ABError::Code::StoreUnavailable,
-                      QStringLiteral("The address book %1 cannot be opened: %2")
-                          .arg(filePath, reason));
+        return ABFail(
+            error, ABError::Code::StoreUnavailable,
+            QStringLiteral("The address book %1 cannot be opened: %2").arg(filePath, reason));
     };
     const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
     if (sqlite3_open_v2(QFile::encodeName(filePath).constData(), &database, flags, nullptr) !=
@@ -657,7 +676,7 @@ std::optional<ABStoreCommit> ABStore::commit(const ABStoreChanges &changes, ABEr
                 return fail(sqliteMessage(database));
         }
         for (const ABStoreChanges::Write &change : changes.writes) {
-            std::optional<ABStoreSnapshot::Record> written = writer.write(change);
+            std::optional<ABStoreSnapshot::Record> written = writer.write(change, commit.written);
             if (!written)
                 return fail(sqliteMessage(database));
             commit.written.push_back(std::move(*written));

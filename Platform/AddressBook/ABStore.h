@@ -39,6 +39,8 @@ struct ABStoreChanges
         ABRecordType type;
         ABRecordID recordID; // kABRecordInvalidID for a new record
         ABRecordContentRef content;
+        // New persons joining this group: positions of their (earlier) writes.
+        std::vector<size_t> newMembers;
     };
 
     std::vector<Write> writes;

@@ -114,9 +114,10 @@ std::optional<NSPredicate::Comparison::Operator> operatorNamed(const QString &na
 // One comparison: key, operator with options, %@.
 std::optional<NSPredicate::Comparison> parseComparison(const QString &text, const QString &argument)
 {
-    static const QRegularExpression pattern(QStringLiteral(
-        R"(^\s*([A-Za-z_][A-Za-z0-9_]*)\s*(contains|beginswith|endswith|==|=)(?:\[([cd]+)\])?\s*%@\s*$)"),
-                                            QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression pattern(
+        QStringLiteral(
+            R"(^\s*([A-Za-z_][A-Za-z0-9_]*)\s*(contains|beginswith|endswith|==|=)(?:\[([cd]+)\])?\s*%@\s*$)"),
+        QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch match = pattern.match(text);
     if (!match.hasMatch())
         return std::nullopt;

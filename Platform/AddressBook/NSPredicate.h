@@ -31,7 +31,13 @@ public:
 
     struct Comparison
     {
-        enum class Operator { Contains, BeginsWith, EndsWith, Equals };
+        enum class Operator
+        {
+            Contains,
+            BeginsWith,
+            EndsWith,
+            Equals
+        };
         QString key;
         Operator op;
         bool ignoreCase;

@@ -30,7 +30,8 @@ private Q_SLOTS:
 
     void contactName_data()
     {
-        QTest::addColumn<QStringList>("fields"); // prefix, first, nickname, last, suffix, organization
+        QTest::addColumn<QStringList>(
+            "fields"); // prefix, first, nickname, last, suffix, organization
         QTest::addColumn<QString>("expected");
         QTest::newRow("everything") << QStringList{"Dr.", "Ivan", "Vanya", "Petrov", "Jr.", "Acme"}
                                     << "Dr. Ivan \"Vanya\" Petrov, Jr. Acme";
@@ -44,8 +45,8 @@ private Q_SLOTS:
             << QStringList{"Dr.", "", "Vanya", "", "Jr.", ""} << "";
         QTest::newRow("nickname, prefix and organization without names")
             << QStringList{"Dr.", "", "Vanya", "", "", "Acme"} << "Acme";
-        QTest::newRow("suffix after a first name") << QStringList{"", "Ivan", "", "", "III", ""}
-                                                   << "Ivan , III";
+        QTest::newRow("suffix after a first name")
+            << QStringList{"", "Ivan", "", "", "III", ""} << "Ivan , III";
     }
 
     void contactName()
@@ -105,8 +106,10 @@ private Q_SLOTS:
         QCOMPARE(contact->phonenumbers(), std::nullopt);
         QCOMPARE(contact->phoneArray(), std::nullopt);
         QCOMPARE(contact->phoneLabels(), QStringList());
-        contact->setPhoneDictionaries({ABContact::dictionaryWithValue(QString("+7 (916) 123-45-67"), kABPersonPhoneMobileLabel),
-                                       ABContact::dictionaryWithValue(QString("8 495 111"), kABHomeLabel)});
+        contact->setPhoneDictionaries(
+            {ABContact::dictionaryWithValue(QString("+7 (916) 123-45-67"),
+                                            kABPersonPhoneMobileLabel),
+             ABContact::dictionaryWithValue(QString("8 495 111"), kABHomeLabel)});
         QCOMPARE(contact->phonenumbers(), QString("+7 (916) 123-45-67 8 495 111"));
         QCOMPARE(contact->phoneArray(), (QStringList{"+7 (916) 123-45-67", "8 495 111"}));
         QCOMPARE(contact->phoneLabels(), (QStringList{"mobile", "home"}));
@@ -115,18 +118,26 @@ private Q_SLOTS:
     void dictionariesOfEveryFamilyRoundTrip()
     {
         const QDateTime date(QDate(2010, 1, 2), QTime(12, 0), Qt::UTC);
-        const QVariantMap address = ABContact::addressWithStreet(QString("Nevsky 1"), QString("St Petersburg"), std::nullopt, QString("191186"), QString("Russia"), QString("ru"));
-        const QVariantMap im = ABContact::smsWithService(kABPersonInstantMessageServiceJabber, QString("ivan@example.org"));
+        const QVariantMap address = ABContact::addressWithStreet(
+            QString("Nevsky 1"), QString("St Petersburg"), std::nullopt, QString("191186"),
+            QString("Russia"), QString("ru"));
+        const QVariantMap im = ABContact::smsWithService(kABPersonInstantMessageServiceJabber,
+                                                         QString("ivan@example.org"));
         const ABContactRef contact = savedContact([&](ABContact &c) {
-            c.setEmailDictionaries({ABContact::dictionaryWithValue(QString("ivan@example.org"), kABWorkLabel)});
-            c.setRelatedNameDictionaries({ABContact::dictionaryWithValue(QString("Maria"), kABPersonSpouseLabel)});
-            c.setUrlDictionaries({ABContact::dictionaryWithValue(QString("https://example.org"), kABPersonHomePageLabel)});
-            c.setDateDictionaries({ABContact::dictionaryWithValue(date, kABPersonAnniversaryLabel)});
+            c.setEmailDictionaries(
+                {ABContact::dictionaryWithValue(QString("ivan@example.org"), kABWorkLabel)});
+            c.setRelatedNameDictionaries(
+                {ABContact::dictionaryWithValue(QString("Maria"), kABPersonSpouseLabel)});
+            c.setUrlDictionaries({ABContact::dictionaryWithValue(QString("https://example.org"),
+                                                                 kABPersonHomePageLabel)});
+            c.setDateDictionaries(
+                {ABContact::dictionaryWithValue(date, kABPersonAnniversaryLabel)});
             c.setAddressDictionaries({ABContact::dictionaryWithValue(address, kABHomeLabel)});
             c.setSmsDictionaries({ABContact::dictionaryWithValue(im, std::nullopt)});
         });
         QCOMPARE(contact->emailaddresses(), QString("ivan@example.org"));
-        QCOMPARE(contact->relatedNameDictionaries(), (QList<QVariantMap>{{{"value", "Maria"}, {"label", "spouse"}}}));
+        QCOMPARE(contact->relatedNameDictionaries(),
+                 (QList<QVariantMap>{{{"value", "Maria"}, {"label", "spouse"}}}));
         QCOMPARE(contact->urls(), QString("https://example.org"));
         QCOMPARE(contact->dateArray(), QList<QDateTime>{date});
         QCOMPARE(contact->addressArray(), QList<QVariantMap>{address});
@@ -139,18 +150,26 @@ private Q_SLOTS:
 
     void dictionaryMakersHoldOnlyWhatIsPresent()
     {
-        QCOMPARE(ABContact::dictionaryWithValue(QString("1"), std::nullopt), (QVariantMap{{"value", "1"}}));
-        QCOMPARE(ABContact::dictionaryWithValue(std::nullopt, QString("home")), (QVariantMap{{"label", "home"}}));
-        QCOMPARE(ABContact::smsWithService(std::nullopt, QString("ivan")), (QVariantMap{{kABPersonInstantMessageUsernameKey, "ivan"}}));
-        const QVariantMap address = ABContact::addressWithStreet(QString("a"), std::nullopt, QString("c"), std::nullopt, std::nullopt, QString("f"));
-        QCOMPARE(address, (QVariantMap{{kABPersonAddressStreetKey, "a"}, {kABPersonAddressStateKey, "c"}, {kABPersonAddressCountryCodeKey, "f"}}));
+        QCOMPARE(ABContact::dictionaryWithValue(QString("1"), std::nullopt),
+                 (QVariantMap{{"value", "1"}}));
+        QCOMPARE(ABContact::dictionaryWithValue(std::nullopt, QString("home")),
+                 (QVariantMap{{"label", "home"}}));
+        QCOMPARE(ABContact::smsWithService(std::nullopt, QString("ivan")),
+                 (QVariantMap{{kABPersonInstantMessageUsernameKey, "ivan"}}));
+        const QVariantMap address = ABContact::addressWithStreet(
+            QString("a"), std::nullopt, QString("c"), std::nullopt, std::nullopt, QString("f"));
+        QCOMPARE(address, (QVariantMap{{kABPersonAddressStreetKey, "a"},
+                                       {kABPersonAddressStateKey, "c"},
+                                       {kABPersonAddressCountryCodeKey, "f"}}));
     }
 
     void propertyTables()
     {
         QCOMPARE(ABContact::propertyString(kABPersonFirstNameProperty), QString("First Name"));
-        QCOMPARE(ABContact::propertyString(kABPersonMiddleNamePhoneticProperty), QString("Phonetic Middle Name"));
-        QCOMPARE(ABContact::propertyString(kABPersonInstantMessageProperty), QString("Instant Message"));
+        QCOMPARE(ABContact::propertyString(kABPersonMiddleNamePhoneticProperty),
+                 QString("Phonetic Middle Name"));
+        QCOMPARE(ABContact::propertyString(kABPersonInstantMessageProperty),
+                 QString("Instant Message"));
         QCOMPARE(ABContact::propertyString(kABPersonRelatedNamesProperty), QString("Related Name"));
         QCOMPARE(ABContact::propertyString(kABGroupNameProperty), std::nullopt);
         QCOMPARE(ABContact::propertyString(12345), std::nullopt);
@@ -160,7 +179,8 @@ private Q_SLOTS:
         QCOMPARE(ABContact::propertyTypeString(kABPersonBirthdayProperty), QString("Date"));
         QCOMPARE(ABContact::propertyTypeString(kABPersonPhoneProperty), QString("Multi String"));
         QCOMPARE(ABContact::propertyTypeString(kABPersonDateProperty), QString("Multi Date"));
-        QCOMPARE(ABContact::propertyTypeString(kABPersonAddressProperty), QString("Multi Dictionary"));
+        QCOMPARE(ABContact::propertyTypeString(kABPersonAddressProperty),
+                 QString("Multi Dictionary"));
         QCOMPARE(ABContact::propertyTypeString(12345), QString("Invalid Property"));
         QCOMPARE(ABContact::propertyType(kABPersonEmailProperty), kABMultiStringPropertyType);
         QVERIFY(!ABContact::localizedPropertyName(kABPersonEmailProperty).isEmpty());
@@ -168,15 +188,25 @@ private Q_SLOTS:
 
     void multiValueTest()
     {
-        const QList<ABPropertyID> single{
-            kABPersonFirstNameProperty, kABPersonLastNameProperty, kABPersonMiddleNameProperty,
-            kABPersonPrefixProperty, kABPersonSuffixProperty, kABPersonNicknameProperty,
-            kABPersonFirstNamePhoneticProperty, kABPersonLastNamePhoneticProperty,
-            kABPersonMiddleNamePhoneticProperty, kABPersonOrganizationProperty,
-            kABPersonJobTitleProperty, kABPersonDepartmentProperty, kABPersonBirthdayProperty,
-            kABPersonNoteProperty, kABPersonCreationDateProperty, kABPersonModificationDateProperty};
+        const QList<ABPropertyID> single{kABPersonFirstNameProperty,
+                                         kABPersonLastNameProperty,
+                                         kABPersonMiddleNameProperty,
+                                         kABPersonPrefixProperty,
+                                         kABPersonSuffixProperty,
+                                         kABPersonNicknameProperty,
+                                         kABPersonFirstNamePhoneticProperty,
+                                         kABPersonLastNamePhoneticProperty,
+                                         kABPersonMiddleNamePhoneticProperty,
+                                         kABPersonOrganizationProperty,
+                                         kABPersonJobTitleProperty,
+                                         kABPersonDepartmentProperty,
+                                         kABPersonBirthdayProperty,
+                                         kABPersonNoteProperty,
+                                         kABPersonCreationDateProperty,
+                                         kABPersonModificationDateProperty};
         for (const ABPropertyID property : single)
-            QVERIFY2(!ABContact::propertyIsMultivalue(property), qPrintable(QString::number(property)));
+            QVERIFY2(!ABContact::propertyIsMultivalue(property),
+                     qPrintable(QString::number(property)));
         QVERIFY(ABContact::propertyIsMultivalue(kABPersonKindProperty));
         QVERIFY(ABContact::propertyIsMultivalue(kABPersonPhoneProperty));
         QVERIFY(ABContact::propertyIsMultivalue(12345));
@@ -209,7 +239,8 @@ private Q_SLOTS:
 
     void removeSelfFromAddressBook()
     {
-        const ABContactRef contact = savedContact([](ABContact &c) { c.setFirstname(QString("Ivan")); });
+        const ABContactRef contact =
+            savedContact([](ABContact &c) { c.setFirstname(QString("Ivan")); });
         QCOMPARE(ABContactsHelper::contactsCount(), 1);
         std::optional<ABError> error;
         QVERIFY(contact->removeSelfFromAddressBook(&error));
@@ -223,11 +254,13 @@ private Q_SLOTS:
 
     void editedContactIsWrittenByAddContact()
     {
-        const ABContactRef contact = savedContact([](ABContact &c) { c.setFirstname(QString("Ivan")); });
+        const ABContactRef contact =
+            savedContact([](ABContact &c) { c.setFirstname(QString("Ivan")); });
         contact->setLastname(QString("Petrov"));
         QVERIFY(ABContactsHelper::addContact(*contact, nullptr));
         QCOMPARE(ABContactsHelper::contactsCount(), 1);
-        QCOMPARE(ABContact::contactWithRecordID(contact->recordID())->lastname(), QString("Petrov"));
+        QCOMPARE(ABContact::contactWithRecordID(contact->recordID())->lastname(),
+                 QString("Petrov"));
     }
 };
 

@@ -102,8 +102,10 @@ private Q_SLOTS:
 
         QCOMPARE(firstNames(ABContactsHelper::contactsMatchingName("елк")), QStringList{"Иван"});
         QCOMPARE(firstNames(ABContactsHelper::contactsMatchingName("ЁЛК")), QStringList{"Иван"});
-        QCOMPARE(firstNames(ABContactsHelper::contactsMatchingName("jose")), (QStringList{"José", "Jose"}));
-        QCOMPARE(firstNames(ABContactsHelper::contactsMatchingName("JOSÉ")), (QStringList{"José", "Jose"}));
+        QCOMPARE(firstNames(ABContactsHelper::contactsMatchingName("jose")),
+                 (QStringList{"José", "Jose"}));
+        QCOMPARE(firstNames(ABContactsHelper::contactsMatchingName("JOSÉ")),
+                 (QStringList{"José", "Jose"}));
         QCOMPARE(firstNames(ABContactsHelper::contactsMatchingName("mull")), QStringList{"Helga"});
         QCOMPARE(firstNames(ABContactsHelper::contactsMatchingName("garc")), QStringList{"José"});
         QCOMPARE(firstNames(ABContactsHelper::contactsMatchingName("bobb")), QStringList{"Robert"});
@@ -118,7 +120,8 @@ private Q_SLOTS:
         addPerson("Ivan", "Petrov");
         addPerson("Ivan", "Sidorov");
         addPerson("Petr", "Ivanov");
-        QCOMPARE(firstNames(ABContactsHelper::contactsMatchingName("ivan", "sidor")), QStringList{"Ivan"});
+        QCOMPARE(firstNames(ABContactsHelper::contactsMatchingName("ivan", "sidor")),
+                 QStringList{"Ivan"});
         QCOMPARE(ABContactsHelper::contactsMatchingName("petr", "ivan").size(), 2);
         const auto once = ABContactsHelper::contactsMatchingName("ivan");
         const auto twice = ABContactsHelper::contactsMatchingName("ivan", "ivan");
@@ -131,12 +134,16 @@ private Q_SLOTS:
         addPerson("Spaced", "", {"+7 916 123 45 67"});
         addPerson("Hyphened", "", {"8-495-111-22-33", "112"});
         addPerson("Plain", "", {"+79161234567"});
-        QCOMPARE(firstNames(ABContactsHelper::contactsMatchingPhone("1234567")), QStringList{"Plain"});
-        QCOMPARE(firstNames(ABContactsHelper::contactsMatchingPhone("123 45")), QStringList{"Spaced"});
+        QCOMPARE(firstNames(ABContactsHelper::contactsMatchingPhone("1234567")),
+                 QStringList{"Plain"});
+        QCOMPARE(firstNames(ABContactsHelper::contactsMatchingPhone("123 45")),
+                 QStringList{"Spaced"});
         QCOMPARE(firstNames(ABContactsHelper::contactsMatchingPhone("4951112233")), QStringList());
-        QCOMPARE(firstNames(ABContactsHelper::contactsMatchingPhone("111-22")), QStringList{"Hyphened"});
+        QCOMPARE(firstNames(ABContactsHelper::contactsMatchingPhone("111-22")),
+                 QStringList{"Hyphened"});
         // The numbers are joined with a space, so a string across two of them matches.
-        QCOMPARE(firstNames(ABContactsHelper::contactsMatchingPhone("33 112")), QStringList{"Hyphened"});
+        QCOMPARE(firstNames(ABContactsHelper::contactsMatchingPhone("33 112")),
+                 QStringList{"Hyphened"});
     }
 
     void nameOrderPreference()
@@ -147,7 +154,8 @@ private Q_SLOTS:
         QVERIFY(ABPersonSetCompositeNameFormat(kABPersonCompositeNameFormatLastNameFirst, nullptr));
         QVERIFY(!ABContactsHelper::firstNameSorting());
         QCOMPARE(ABContactsHelper::contacts().front()->compositeName(), QString("Petrov Ivan"));
-        QVERIFY(ABPersonSetCompositeNameFormat(kABPersonCompositeNameFormatFirstNameFirst, nullptr));
+        QVERIFY(
+            ABPersonSetCompositeNameFormat(kABPersonCompositeNameFormatFirstNameFirst, nullptr));
     }
 
     void groupsAndTheirMembers()
@@ -162,8 +170,10 @@ private Q_SLOTS:
         QVERIFY(!family->isPerson());
         QCOMPARE(family->recordType(), kABGroupType);
         QCOMPARE(firstNames(family->members()), (QStringList{"Ivan", "Anna"}));
-        QCOMPARE(firstNames(family->membersWithSorting(kABPersonSortByFirstName)), (QStringList{"Anna", "Ivan"}));
-        QCOMPARE(firstNames(family->membersWithSorting(kABPersonSortByLastName)), (QStringList{"Ivan", "Anna"}));
+        QCOMPARE(firstNames(family->membersWithSorting(kABPersonSortByFirstName)),
+                 (QStringList{"Anna", "Ivan"}));
+        QCOMPARE(firstNames(family->membersWithSorting(kABPersonSortByLastName)),
+                 (QStringList{"Ivan", "Anna"}));
         const ABGroupRef work = ABContactsHelper::groupsMatchingName("work").front();
         QVERIFY(work->members().isEmpty());
         QCOMPARE(ABContactsHelper::groupsMatchingName("k ").size(), 0);
@@ -200,7 +210,8 @@ private Q_SLOTS:
         const ABContactRef anna = addPerson("Anna", "Zorina");
         const ABGroupRef group = addGroup("Family", {ivan, anna});
         QVERIFY(ivan->removeSelfFromAddressBook(nullptr));
-        QCOMPARE(firstNames(ABGroup::groupWithRecordID(group->recordID())->members()), QStringList{"Anna"});
+        QCOMPARE(firstNames(ABGroup::groupWithRecordID(group->recordID())->members()),
+                 QStringList{"Anna"});
         QVERIFY(group->removeSelfFromAddressBook(nullptr));
         QCOMPARE(ABContactsHelper::numberOfGroups(), 0);
         QCOMPARE(ABContactsHelper::contactsCount(), 1);

@@ -15,7 +15,8 @@ ABRecordRef newPerson(const QString &firstName)
 
 std::optional<QString> firstNameOf(const ABRecordRef &person)
 {
-    const std::optional<ABPropertyValue> value = ABRecordCopyValue(person, kABPersonFirstNameProperty);
+    const std::optional<ABPropertyValue> value =
+        ABRecordCopyValue(person, kABPersonFirstNameProperty);
     return value ? std::optional<QString>(std::get<QString>(*value)) : std::nullopt;
 }
 
@@ -37,7 +38,8 @@ ABRecordID savePerson(const QString &firstName)
     return ABRecordGetRecordID(person);
 }
 
-ABMultiValueRef multiValueOf(ABPropertyType type, const QList<std::pair<QVariant, QString>> &entries)
+ABMultiValueRef multiValueOf(ABPropertyType type,
+                             const QList<std::pair<QVariant, QString>> &entries)
 {
     ABMutableMultiValueRef multiValue = ABMultiValueCreateMutable(type);
     for (const auto &[value, label] : entries)
@@ -87,7 +89,8 @@ private Q_SLOTS:
         const ABRecordID annaID = savePerson("Anna");
         const ABAddressBookRef editing = ABAddressBookCreate();
         ABRecordRef anna = ABAddressBookGetPersonWithRecordID(editing, annaID);
-        ABRecordSetValue(anna, kABPersonFirstNameProperty, ABPropertyValue(QString("Anya")), nullptr);
+        ABRecordSetValue(anna, kABPersonFirstNameProperty, ABPropertyValue(QString("Anya")),
+                         nullptr);
         ABAddressBookAddRecord(editing, newPerson("Boris"), nullptr);
         QVERIFY(ABAddressBookHasUnsavedChanges(editing));
 
@@ -155,10 +158,12 @@ private Q_SLOTS:
         const QDateTime before = QDateTime::currentDateTimeUtc().addMSecs(-1);
         const ABRecordID annaID = savePerson("Anna");
         const ABRecordRef anna = ABAddressBookGetPersonWithRecordID(ABAddressBookCreate(), annaID);
-        const auto created = std::get<QDateTime>(*ABRecordCopyValue(anna, kABPersonCreationDateProperty));
+        const auto created =
+            std::get<QDateTime>(*ABRecordCopyValue(anna, kABPersonCreationDateProperty));
         QVERIFY(created >= before);
         std::optional<ABError> error;
-        QVERIFY(!ABRecordSetValue(anna, kABPersonCreationDateProperty, ABPropertyValue(before), &error));
+        QVERIFY(!ABRecordSetValue(anna, kABPersonCreationDateProperty, ABPropertyValue(before),
+                                  &error));
         QCOMPARE(error->code(), ABError::Code::ReadOnlyProperty);
         QVERIFY(!error->localizedDescription().isEmpty());
     }
@@ -168,13 +173,18 @@ private Q_SLOTS:
         const ABRecordRef person = ABPersonCreate();
         const ABRecordRef group = ABGroupCreate();
         std::optional<ABError> error;
-        QVERIFY(!ABRecordSetValue(person, kABPersonFirstNameProperty, ABPropertyValue(QDateTime::currentDateTime()), &error));
+        QVERIFY(!ABRecordSetValue(person, kABPersonFirstNameProperty,
+                                  ABPropertyValue(QDateTime::currentDateTime()), &error));
         QCOMPARE(error->code(), ABError::Code::InvalidValue);
-        QVERIFY(!ABRecordSetValue(group, kABPersonFirstNameProperty, ABPropertyValue(QString("x")), &error));
+        QVERIFY(!ABRecordSetValue(group, kABPersonFirstNameProperty, ABPropertyValue(QString("x")),
+                                  &error));
         QCOMPARE(error->code(), ABError::Code::InvalidProperty);
-        const ABMultiValueRef emails = multiValueOf(kABMultiStringPropertyType, {{"a@b.c", "home"}});
-        QVERIFY(!ABRecordSetValue(person, kABPersonAddressProperty, ABPropertyValue(emails), &error));
-        QVERIFY(!ABMultiValueAddValueAndLabel(ABMultiValueCreateMutable(kABMultiStringPropertyType), QDateTime::currentDateTime(), "home"));
+        const ABMultiValueRef emails =
+            multiValueOf(kABMultiStringPropertyType, {{"a@b.c", "home"}});
+        QVERIFY(
+            !ABRecordSetValue(person, kABPersonAddressProperty, ABPropertyValue(emails), &error));
+        QVERIFY(!ABMultiValueAddValueAndLabel(ABMultiValueCreateMutable(kABMultiStringPropertyType),
+                                              QDateTime::currentDateTime(), "home"));
         QVERIFY(!ABPersonSetImageData(group, "png", &error));
         QCOMPARE(error->code(), ABError::Code::WrongRecordType);
     }
@@ -182,15 +192,25 @@ private Q_SLOTS:
     void multiValuesKeepEntryOrderLabelsAndTypes()
     {
         const QDateTime anniversary(QDate(2001, 6, 9), QTime(12, 0), Qt::UTC);
-        const QVariantMap address{{kABPersonAddressStreetKey, "Tverskaya 1"}, {kABPersonAddressCityKey, "Moskva"}};
+        const QVariantMap address{{kABPersonAddressStreetKey, "Tverskaya 1"},
+                                  {kABPersonAddressCityKey, "Moskva"}};
         ABRecordRef person = newPerson("Anna");
-        const ABMultiValueRef phones = multiValueOf(kABMultiStringPropertyType, {{"+7 900 1", "mobile"}, {"8 (495) 2", "home"}, {"+7 900 1", "work"}});
+        const ABMultiValueRef phones =
+            multiValueOf(kABMultiStringPropertyType,
+                         {{"+7 900 1", "mobile"}, {"8 (495) 2", "home"}, {"+7 900 1", "work"}});
         ABRecordSetValue(person, kABPersonPhoneProperty, ABPropertyValue(phones), nullptr);
-        ABRecordSetValue(person, kABPersonDateProperty, ABPropertyValue(multiValueOf(kABMultiDateTimePropertyType, {{anniversary, "anniversary"}})), nullptr);
-        ABRecordSetValue(person, kABPersonAddressProperty, ABPropertyValue(multiValueOf(kABMultiDictionaryPropertyType, {{address, "home"}})), nullptr);
+        ABRecordSetValue(person, kABPersonDateProperty,
+                         ABPropertyValue(multiValueOf(kABMultiDateTimePropertyType,
+                                                      {{anniversary, "anniversary"}})),
+                         nullptr);
+        ABRecordSetValue(
+            person, kABPersonAddressProperty,
+            ABPropertyValue(multiValueOf(kABMultiDictionaryPropertyType, {{address, "home"}})),
+            nullptr);
         ABMutableMultiValueRef unlabelled = ABMultiValueCreateMutable(kABMultiStringPropertyType);
         ABMultiValueAddValueAndLabel(unlabelled, QString("a@example.org"), std::nullopt);
-        ABRecordSetValue(person, kABPersonEmailProperty, ABPropertyValue(ABMultiValueRef(unlabelled)), nullptr);
+        ABRecordSetValue(person, kABPersonEmailProperty,
+                         ABPropertyValue(ABMultiValueRef(unlabelled)), nullptr);
         // Changing the caller's multi-value afterwards does not reach the record.
         ABMultiValueAddValueAndLabel(unlabelled, QString("late@example.org"), std::nullopt);
         const ABAddressBookRef book = ABAddressBookCreate();
@@ -198,12 +218,18 @@ private Q_SLOTS:
         QVERIFY(ABAddressBookSave(book, nullptr));
         ABStore::closeShared();
 
-        const ABRecordRef stored = ABAddressBookGetPersonWithRecordID(ABAddressBookCreate(), ABRecordGetRecordID(person));
-        const auto multi = [&](ABPropertyID property) { return std::get<ABMultiValueRef>(*ABRecordCopyValue(stored, property)); };
-        QCOMPARE(ABMultiValueCopyArrayOfAllValues(multi(kABPersonPhoneProperty)), (QVariantList{"+7 900 1", "8 (495) 2", "+7 900 1"}));
+        const ABRecordRef stored =
+            ABAddressBookGetPersonWithRecordID(ABAddressBookCreate(), ABRecordGetRecordID(person));
+        const auto multi = [&](ABPropertyID property) {
+            return std::get<ABMultiValueRef>(*ABRecordCopyValue(stored, property));
+        };
+        QCOMPARE(ABMultiValueCopyArrayOfAllValues(multi(kABPersonPhoneProperty)),
+                 (QVariantList{"+7 900 1", "8 (495) 2", "+7 900 1"}));
         QCOMPARE(ABMultiValueCopyLabelAtIndex(multi(kABPersonPhoneProperty), 2), QString("work"));
-        QCOMPARE(ABMultiValueCopyArrayOfAllValues(multi(kABPersonDateProperty)), QVariantList{anniversary});
-        QCOMPARE(ABMultiValueCopyArrayOfAllValues(multi(kABPersonAddressProperty)), QVariantList{address});
+        QCOMPARE(ABMultiValueCopyArrayOfAllValues(multi(kABPersonDateProperty)),
+                 QVariantList{anniversary});
+        QCOMPARE(ABMultiValueCopyArrayOfAllValues(multi(kABPersonAddressProperty)),
+                 QVariantList{address});
         QCOMPARE(ABMultiValueGetCount(multi(kABPersonEmailProperty)), 1);
         QCOMPARE(ABMultiValueCopyLabelAtIndex(multi(kABPersonEmailProperty), 0), std::nullopt);
     }
@@ -214,9 +240,11 @@ private Q_SLOTS:
         const ABAddressBookRef editing = ABAddressBookCreate();
         const ABRecordRef anna = ABAddressBookGetPersonWithRecordID(editing, annaID);
         const ABAddressBookRef removing = ABAddressBookCreate();
-        ABAddressBookRemoveRecord(removing, ABAddressBookGetPersonWithRecordID(removing, annaID), nullptr);
+        ABAddressBookRemoveRecord(removing, ABAddressBookGetPersonWithRecordID(removing, annaID),
+                                  nullptr);
         QVERIFY(ABAddressBookSave(removing, nullptr));
-        ABRecordSetValue(anna, kABPersonNoteProperty, ABPropertyValue(QString("late edit")), nullptr);
+        ABRecordSetValue(anna, kABPersonNoteProperty, ABPropertyValue(QString("late edit")),
+                         nullptr);
         QTest::ignoreMessage(QtInfoMsg, QRegularExpression("removed meanwhile"));
         QVERIFY(ABAddressBookSave(editing, nullptr));
         QCOMPARE(ABAddressBookGetPersonCount(ABAddressBookCreate()), 0);
@@ -240,8 +268,10 @@ private Q_SLOTS:
 
         std::optional<ABError> error;
         QVERIFY(!ABAddressBookCreateWithOptions(&error));
-        QVERIFY2(error->localizedDescription().contains("addressbook.sqlite"), qPrintable(error->localizedDescription()));
-        QTest::ignoreMessage(QtInfoMsg, QRegularExpression("^Error: The address book .* cannot be opened"));
+        QVERIFY2(error->localizedDescription().contains("addressbook.sqlite"),
+                 qPrintable(error->localizedDescription()));
+        QTest::ignoreMessage(QtInfoMsg,
+                             QRegularExpression("^Error: The address book .* cannot be opened"));
         const ABAddressBookRef book = ABAddressBookCreate();
         QCOMPARE(ABAddressBookGetPersonCount(book), 0);
         ABAddressBookAddRecord(book, newPerson("Anna"), nullptr);
