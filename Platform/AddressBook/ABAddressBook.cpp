@@ -40,7 +40,7 @@ ABRecordRef ABAddressBook::materialized(ABRecordType type, size_t index)
     if (!record) {
         const ABStoreSnapshot::Record &stored = snapshot->records(type)[index];
         record = std::make_shared<ABRecord>(type, stored.recordID, stored.content);
-        record->setAddressBook(shared_from_this());
+        record->setAddressBook(shared_from_this(), snapshot->compositeNameFormat);
     }
     return record;
 }
@@ -82,14 +82,9 @@ ABRecordRef ABAddressBook::record(ABRecordType type, ABRecordID recordID)
     return materialized(type, *index);
 }
 
-ABPersonCompositeNameFormat ABAddressBook::compositeNameFormat() const
-{
-    return snapshot->compositeNameFormat;
-}
-
 bool ABAddressBook::isPendingAddition(const ABRecordRef &record) const
 {
-    return std::find(added.begin(), added.end(), record) != added.end();
+    return addedRecords.contains(record.get());
 }
 
 bool ABAddressBook::add(const ABRecordRef &record, ABErrorOut error)
@@ -98,10 +93,12 @@ bool ABAddressBook::add(const ABRecordRef &record, ABErrorOut error)
         return ABFail(error, ABError::Code::InvalidValue, QStringLiteral("There is no record."));
     if (record->recordID() != kABRecordInvalidID && removed.contains(record->recordID()))
         removed.remove(record->recordID());
-    if (!isPendingAddition(record))
+    if (!isPendingAddition(record)) {
         added.push_back(record);
+        addedRecords.insert(record.get());
+    }
     if (record->recordID() == kABRecordInvalidID)
-        record->setAddressBook(shared_from_this());
+        record->setAddressBook(shared_from_this(), snapshot->compositeNameFormat);
     return true;
 }
 
@@ -109,6 +106,7 @@ bool ABAddressBook::remove(const ABRecordRef &record, ABErrorOut error)
 {
     if (record && isPendingAddition(record) && record->recordID() == kABRecordInvalidID) {
         added.erase(std::find(added.begin(), added.end(), record));
+        addedRecords.remove(record.get());
         return true;
     }
     if (!record || !snapshot->indexOf(record->type(), record->recordID()) ||
@@ -116,7 +114,8 @@ bool ABAddressBook::remove(const ABRecordRef &record, ABErrorOut error)
         return ABFail(error, ABError::Code::RecordNotInAddressBook,
                       QStringLiteral("The record is not in the address book."));
     removed.insert(record->recordID());
-    added.erase(std::remove(added.begin(), added.end(), record), added.end());
+    if (addedRecords.remove(record.get()))
+        added.erase(std::find(added.begin(), added.end(), record));
     return true;
 }
 
@@ -188,27 +187,30 @@ bool ABAddressBook::save(ABErrorOut error)
             continue;
         }
         changed[i]->markSaved(written.recordID, written.content);
-        changed[i]->setAddressBook(shared_from_this());
     }
     added.clear();
+    addedRecords.clear();
     removed.clear();
-    takeUpSnapshot(commit->snapshot ? commit->snapshot : snapshot);
+    takeUpSnapshot(commit->snapshot ? commit->snapshot : snapshot, changed);
     return true;
 }
 
-// Moves to a newer snapshot; records already handed out keep their identity and take up the
-// stored content unless they have changes of their own.
-void ABAddressBook::takeUpSnapshot(std::shared_ptr<const ABStoreSnapshot> next)
+// Moves to a newer snapshot. Records handed out, and those just saved, keep their identity and
+// take up the stored content unless they have changes of their own.
+void ABAddressBook::takeUpSnapshot(std::shared_ptr<const ABStoreSnapshot> next,
+                                   const std::vector<ABRecordRef> &saved)
 {
     for (const ABRecordType type : {kABPersonType, kABGroupType}) {
         std::vector<ABRecordRef> previous = std::move(handedOut(type));
         std::vector<ABRecordRef> &current = handedOut(type);
         current.assign(next->records(type).size(), nullptr);
+        previous.insert(previous.end(), saved.begin(), saved.end());
         for (ABRecordRef &record : previous) {
-            if (!record)
+            if (!record || record->type() != type)
                 continue;
             if (const auto index = next->indexOf(type, record->recordID())) {
                 record->refresh(next->records(type)[*index].content);
+                record->setAddressBook(shared_from_this(), next->compositeNameFormat);
                 current[*index] = std::move(record);
             }
         }

@@ -26,7 +26,6 @@ public:
     QList<ABRecordRef> allRecords(ABRecordType type);
     qint32 count(ABRecordType type) const;
     ABRecordRef record(ABRecordType type, ABRecordID recordID);
-    ABPersonCompositeNameFormat compositeNameFormat() const;
 
     bool add(const ABRecordRef &record, ABErrorOut error);
     bool remove(const ABRecordRef &record, ABErrorOut error);
@@ -41,7 +40,8 @@ private:
     bool isPendingAddition(const ABRecordRef &record) const;
     std::vector<ABRecordRef> changedRecords() const;
     ABStoreChanges changesToWrite(const std::vector<ABRecordRef> &changed) const;
-    void takeUpSnapshot(std::shared_ptr<const ABStoreSnapshot> next);
+    void takeUpSnapshot(std::shared_ptr<const ABStoreSnapshot> next,
+                        const std::vector<ABRecordRef> &saved);
 
     std::shared_ptr<const ABStoreSnapshot> snapshot;
     std::optional<ABError> unavailable;
@@ -49,6 +49,7 @@ private:
     std::vector<ABRecordRef> people;
     std::vector<ABRecordRef> groups;
     std::vector<ABRecordRef> added;
+    QSet<const ABRecord *> addedRecords; // the same records, for quick membership tests
     QSet<ABRecordID> removed;
 };
 

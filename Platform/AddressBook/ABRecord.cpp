@@ -82,8 +82,8 @@ std::optional<QString> firstEntry(const ABRecordContent &content, ABPropertyID p
 
 ABPersonCompositeNameFormat nameFormatOf(const ABRecordRef &record)
 {
-    if (const ABAddressBookRef book = record->addressBook())
-        return book->compositeNameFormat();
+    if (const std::optional<ABPersonCompositeNameFormat> format = record->compositeNameFormat())
+        return *format;
     return ABPersonGetCompositeNameFormat();
 }
 

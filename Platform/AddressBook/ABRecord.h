@@ -53,7 +53,14 @@ public:
     ABRecordContent &mutableContent();
 
     std::shared_ptr<ABAddressBook> addressBook() const { return book.lock(); }
-    void setAddressBook(const std::shared_ptr<ABAddressBook> &addressBook) { book = addressBook; }
+    // The name order of the address book the record came from, kept for when it is gone.
+    std::optional<ABPersonCompositeNameFormat> compositeNameFormat() const { return nameFormat; }
+    void setAddressBook(const std::shared_ptr<ABAddressBook> &addressBook,
+                        ABPersonCompositeNameFormat format)
+    {
+        book = addressBook;
+        nameFormat = format;
+    }
     // The record as stored: its identifier, the content written, nothing pending.
     void markSaved(ABRecordID recordID, ABRecordContentRef content);
     // Takes up the stored content when the record has no changes of its own.
@@ -65,6 +72,7 @@ private:
     ABRecordContentRef data;
     bool changed = false;
     std::weak_ptr<ABAddressBook> book;
+    std::optional<ABPersonCompositeNameFormat> nameFormat;
 };
 
 using ABRecordRef = std::shared_ptr<ABRecord>;
