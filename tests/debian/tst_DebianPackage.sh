@@ -7,13 +7,20 @@ set -euo pipefail
 id=org.molvane.Molvane
 icon_sizes=(16 24 32 48 64 128 256 512)
 
+# A home of its own for one run: empty settings and data, a private runtime folder.
+private_home() {
+  local home
+  home=$(mktemp -d)
+  mkdir -m 700 "$home/run"
+  echo "$home"
+}
+
 # Runs on the private display xvfb-run gives: starts the program with empty settings and data
 # and checks that a real, painted window called Molvane appears and stays.
 # home and app stay global: the exit trap needs them.
 show_window() {
   local program=$1 window shot colours
-  home=$(mktemp -d)
-  mkdir -m 700 "$home/run"
+  home=$(private_home)
   XDG_CONFIG_HOME=$home/config XDG_DATA_HOME=$home/data XDG_RUNTIME_DIR=$home/run \
     QT_QPA_PLATFORM=xcb "$program" >"$home/log" 2>&1 &
   app=$!
@@ -108,10 +115,41 @@ check_starts() {
     "$0" --show-window "$root/usr/bin/molvane" || fail "the packaged program does not start"
 }
 
+# On a phone compositor: the Wayland plugin loads, and the window's app id names the desktop
+# entry, which is how the shell finds its name and icon. A headless weston stands in.
+check_wayland() {
+  local home compositor app app_id=
+  home=$(private_home)
+  XDG_RUNTIME_DIR=$home/run weston --backend=headless-backend.so --shell=kiosk-shell.so \
+    --no-config --socket=wayland-test --idle-time=0 >"$home/weston.log" 2>&1 &
+  compositor=$!
+  for _ in $(seq 100); do
+    [[ -S $home/run/wayland-test ]] && break
+    sleep 0.1
+  done
+  XDG_CONFIG_HOME=$home/config XDG_DATA_HOME=$home/data XDG_RUNTIME_DIR=$home/run \
+    WAYLAND_DISPLAY=wayland-test QT_QPA_PLATFORM=wayland WAYLAND_DEBUG=client \
+    "$root/usr/bin/molvane" >"$home/log" 2>&1 &
+  app=$!
+  for _ in $(seq 150); do
+    app_id=$(grep -o -m 1 'set_app_id("[^"]*")' "$home/log" | sed 's/.*("\(.*\)")/\1/' || true)
+    [[ -n $app_id ]] || ! kill -0 $app 2>/dev/null && break
+    sleep 0.2
+  done
+  [[ $app_id == "$id" ]] || {
+    tail -n 20 "$home/log" "$home/weston.log"
+    fail "on Wayland the app id is '$app_id', not $id"
+  }
+  kill $app $compositor 2>/dev/null || true
+  wait $app $compositor 2>/dev/null || true
+  rm -rf "$home"
+}
+
 check_contents
 check_depends
 check_version
 check_installs
 check_starts
+check_wayland
 echo "package $(basename "$deb"), $(du -k "$deb" | cut -f1) KiB"
 ((failures == 0)) && echo "PASS: Debian package" || exit 1
