@@ -1,7 +1,6 @@
 #include "Platform/Telephony/ModemManagerBackend.h"
 
 #include "Platform/Log.h"
-#include "Platform/Telephony/DialString.h"
 #include "Platform/Telephony/ModemManagerInterfaces.h"
 
 #include <QDBusArgument>
@@ -49,24 +48,21 @@ QString objectPath(const QVariant &argument)
 }
 } // namespace
 
-ModemManagerBackend::ModemManagerBackend(const QDBusConnection &bus, QString modemPath,
-                                         QObject *parent)
-    : TelephonyBackend(parent), client(bus, ModemManager::service, QStringLiteral("ModemManager")),
-      modemPath(std::move(modemPath)),
-      calls(client.name(), [this](const CTCall &call) { Q_EMIT callEvent(call); })
+ModemManagerBackend::ModemManagerBackend(const QDBusConnection &bus, QString modem, QObject *parent)
+    : ModemBackend(bus, ModemManager::service, QStringLiteral("ModemManager"), std::move(modem),
+                   parent)
 {
-    qCInfo(lcMolvane).noquote() << "ModemManager: calls go through modem" << this->modemPath;
-    client.subscribe(this->modemPath, ModemManager::voiceInterface, QStringLiteral("CallAdded"),
-                     this, SLOT(callAdded(QDBusMessage)));
-    client.subscribe(this->modemPath, ModemManager::voiceInterface, QStringLiteral("CallDeleted"),
-                     this, SLOT(callDeleted(QDBusMessage)));
+    client.subscribe(modemPath, ModemManager::voiceInterface, QStringLiteral("CallAdded"), this,
+                     SLOT(callAdded(QDBusMessage)));
+    client.subscribe(modemPath, ModemManager::voiceInterface, QStringLiteral("CallDeleted"), this,
+                     SLOT(callDeleted(QDBusMessage)));
     client.subscribe(QString(), ModemManager::callInterface, QStringLiteral("StateChanged"), this,
                      SLOT(callStateChanged(QDBusMessage)));
     client.subscribe(QString(), propertiesInterface, QStringLiteral("PropertiesChanged"), this,
                      SLOT(callPropertiesChanged(QDBusMessage)), {ModemManager::callInterface});
     // A call may already ring, or be left over terminated from an earlier run.
-    client.call(this->modemPath, ModemManager::voiceInterface, QStringLiteral("ListCalls"), {},
-                this, [this](const QDBusMessage &reply) {
+    client.call(modemPath, ModemManager::voiceInterface, QStringLiteral("ListCalls"), {}, this,
+                [this](const QDBusMessage &reply) {
                     for (const QDBusObjectPath &call :
                          qdbus_cast<QList<QDBusObjectPath>>(reply.arguments().value(0)))
                         followCall(call.path(), QString());
@@ -78,30 +74,12 @@ QString ModemManagerBackend::name() const
     return QStringLiteral("ModemManager");
 }
 
-void ModemManagerBackend::dial(const QString &dialString)
-{
-    if (DialString::isServiceCode(dialString))
-        requestService(dialString);
-    else
-        startVoiceCall(dialString);
-}
-
 void ModemManagerBackend::requestService(const QString &code)
 {
     client.call(
         modemPath, ModemManager::ussdInterface, QStringLiteral("Initiate"), {code}, this,
-        [this](const QDBusMessage &reply) {
-            const QString text = reply.arguments().value(0).toString();
-            qCInfo(lcMolvane).noquote() << "ModemManager: the network replied" << text;
-            Q_EMIT networkReply(text);
-        },
-        [this, code](const QDBusError &error) {
-            client.logError(QStringLiteral("USSD Initiate"), error);
-            if (DBusClient::outcomeUnknown(error))
-                return;
-            qCInfo(lcMolvane).noquote() << "ModemManager: dialling" << code << "as a call";
-            startVoiceCall(code);
-        });
+        [this](const QDBusMessage &reply) { replied(reply.arguments().value(0).toString()); },
+        [this, code](const QDBusError &error) { requestFailed(code, error); });
 }
 
 void ModemManagerBackend::startVoiceCall(const QString &number)
@@ -130,14 +108,9 @@ void ModemManagerBackend::startCall(const QString &callPath)
                 });
 }
 
-void ModemManagerBackend::answer(const CTCall &call)
+void ModemManagerBackend::accept(const QString &callPath)
 {
-    if (calls.reportedState(call.callID()) != CTCallStateIncoming) {
-        qCInfo(lcMolvane).noquote()
-            << "ModemManager: no ringing call" << call.callID() << "to answer";
-        return;
-    }
-    client.call(call.callID(), ModemManager::callInterface, QStringLiteral("Accept"), {}, this);
+    client.call(callPath, ModemManager::callInterface, QStringLiteral("Accept"), {}, this);
 }
 
 void ModemManagerBackend::callAdded(const QDBusMessage &signal)

@@ -1,7 +1,6 @@
 #include "Platform/Telephony/OfonoBackend.h"
 
 #include "Platform/Log.h"
-#include "Platform/Telephony/DialString.h"
 #include "Platform/Telephony/OfonoInterfaces.h"
 
 #include <QDBusVariant>
@@ -40,23 +39,20 @@ QString replyText(const QDBusMessage &reply)
 }
 } // namespace
 
-OfonoBackend::OfonoBackend(const QDBusConnection &bus, QString modemPath, QObject *parent)
-    : TelephonyBackend(parent), client(bus, Ofono::service, QStringLiteral("oFono")),
-      modemPath(std::move(modemPath)),
-      calls(client.name(), [this](const CTCall &call) { Q_EMIT callEvent(call); })
+OfonoBackend::OfonoBackend(const QDBusConnection &bus, QString modem, QObject *parent)
+    : ModemBackend(bus, Ofono::service, QStringLiteral("oFono"), std::move(modem), parent)
 {
-    qCInfo(lcMolvane).noquote() << "oFono: calls go through modem" << this->modemPath;
-    client.subscribe(this->modemPath, Ofono::voiceCallManagerInterface, QStringLiteral("CallAdded"),
-                     this, SLOT(callAdded(QDBusMessage)));
-    client.subscribe(this->modemPath, Ofono::voiceCallManagerInterface,
-                     QStringLiteral("CallRemoved"), this, SLOT(callRemoved(QDBusMessage)));
+    client.subscribe(modemPath, Ofono::voiceCallManagerInterface, QStringLiteral("CallAdded"), this,
+                     SLOT(callAdded(QDBusMessage)));
+    client.subscribe(modemPath, Ofono::voiceCallManagerInterface, QStringLiteral("CallRemoved"),
+                     this, SLOT(callRemoved(QDBusMessage)));
     client.subscribe(QString(), Ofono::voiceCallInterface, QStringLiteral("PropertyChanged"), this,
                      SLOT(callPropertyChanged(QDBusMessage)));
     client.subscribe(QString(), Ofono::voiceCallInterface, QStringLiteral("DisconnectReason"), this,
                      SLOT(callDisconnectReason(QDBusMessage)));
     // A call may already ring.
-    client.call(this->modemPath, Ofono::voiceCallManagerInterface, QStringLiteral("GetCalls"), {},
-                this, [this](const QDBusMessage &reply) {
+    client.call(modemPath, Ofono::voiceCallManagerInterface, QStringLiteral("GetCalls"), {}, this,
+                [this](const QDBusMessage &reply) {
                     for (const auto &[path, properties] :
                          Ofono::objectsWithProperties(reply.arguments().value(0))) {
                         if (!calls.contains(path))
@@ -70,30 +66,12 @@ QString OfonoBackend::name() const
     return QStringLiteral("oFono");
 }
 
-void OfonoBackend::dial(const QString &dialString)
-{
-    if (DialString::isServiceCode(dialString))
-        requestService(dialString);
-    else
-        startVoiceCall(dialString);
-}
-
 void OfonoBackend::requestService(const QString &code)
 {
     client.call(
         modemPath, Ofono::supplementaryServicesInterface, QStringLiteral("Initiate"), {code}, this,
-        [this](const QDBusMessage &reply) {
-            const QString text = replyText(reply);
-            qCInfo(lcMolvane).noquote() << "oFono: the network replied" << text;
-            Q_EMIT networkReply(text);
-        },
-        [this, code](const QDBusError &error) {
-            client.logError(QStringLiteral("SupplementaryServices Initiate"), error);
-            if (DBusClient::outcomeUnknown(error))
-                return;
-            qCInfo(lcMolvane).noquote() << "oFono: dialling" << code << "as a call";
-            startVoiceCall(code);
-        });
+        [this](const QDBusMessage &reply) { replied(replyText(reply)); },
+        [this, code](const QDBusError &error) { requestFailed(code, error); });
 }
 
 // The call is followed from its CallAdded, so the path Dial returns is not needed.
@@ -103,13 +81,9 @@ void OfonoBackend::startVoiceCall(const QString &number)
                 {number, QString()}, this);
 }
 
-void OfonoBackend::answer(const CTCall &call)
+void OfonoBackend::accept(const QString &callPath)
 {
-    if (calls.reportedState(call.callID()) != CTCallStateIncoming) {
-        qCInfo(lcMolvane).noquote() << "oFono: no ringing call" << call.callID() << "to answer";
-        return;
-    }
-    client.call(call.callID(), Ofono::voiceCallInterface, QStringLiteral("Answer"), {}, this);
+    client.call(callPath, Ofono::voiceCallInterface, QStringLiteral("Answer"), {}, this);
 }
 
 void OfonoBackend::callAdded(const QDBusMessage &signal)
