@@ -1,5 +1,6 @@
 #include "DialerPadViewController.h"
 #include "Platform/Files/DocumentsDirectory.h"
+#include "support/CallLogFiles.h"
 #include "support/LaunchedApplication.h"
 #include "support/TestMain.h"
 
@@ -9,10 +10,6 @@
 #include <QProcess>
 
 namespace {
-QString callLogPath()
-{
-    return DocumentsDirectory() + QStringLiteral("/calllog.plist");
-}
 
 QByteArray fileContent(const QString &path)
 {
@@ -25,14 +22,6 @@ void writeFile(const QString &path, const QByteArray &content)
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(content);
-}
-
-CallLog logOf(const QStringList &numbers)
-{
-    CallLog log;
-    for (const QString &number : numbers)
-        log << CallLogEntry(number, QStringLiteral("2026-12-07 at 10:00")).toVariant();
-    return log;
 }
 
 QStringList numbersIn(const CallLog &log)
@@ -85,7 +74,7 @@ private Q_SLOTS:
     void savedListLoadsBackInOrder()
     {
         const CallLog log =
-            logOf({QStringLiteral("+123"), QStringLiteral("812"), QStringLiteral("00123")});
+            callLogOf({QStringLiteral("+123"), QStringLiteral("812"), QStringLiteral("00123")});
         delegate->SaveDictDataToPlistFile(log, QStringLiteral("calllog"));
         QCOMPARE(delegate->GetDataFromPlistFile(QStringLiteral("calllog")), log);
 
@@ -138,7 +127,7 @@ private Q_SLOTS:
         QFETCH(QStringList, logged);
         QFETCH(QString, number);
         QFETCH(QStringList, remaining);
-        CallLog log = logOf(logged);
+        CallLog log = callLogOf(logged);
         DialerPadViewController::RemoveOldEntryFromCallLogIfExistFromArray(log, number);
         QCOMPARE(numbersIn(log), remaining);
     }
@@ -182,23 +171,23 @@ private Q_SLOTS:
     void pythonReadsWhatWeWriteAndWeReadWhatPythonWrites()
     {
         const QString cyrillic = QStringLiteral("Дом +7 (916) 123-45-67");
-        delegate->SaveDictDataToPlistFile(logOf({QStringLiteral("+123"), cyrillic}),
+        delegate->SaveDictDataToPlistFile(callLogOf({QStringLiteral("+123"), cyrillic}),
                                           QStringLiteral("calllog"));
         const QByteArray read =
             runPython(QStringLiteral("import plistlib, sys, json\n"
                                      "print(json.dumps(plistlib.load(open(sys.argv[1], 'rb'))))"),
                       {callLogPath()});
         QCOMPARE(QJsonDocument::fromJson(read).toVariant().toList(),
-                 logOf({QStringLiteral("+123"), cyrillic}));
+                 callLogOf({QStringLiteral("+123"), cyrillic}));
 
         const QString pythonWritten = DocumentsDirectory() + QStringLiteral("/python.plist");
         runPython(QStringLiteral("import plistlib, sys\n"
-                                 "entries = [{'phone_number': n, 'phone_time': '2026-12-07 at "
-                                 "10:00'} for n in ('00123', 'Ёлка')]\n"
+                                 "entries = [{'phone_number': n, 'phone_time': '2026-12-%02d at "
+                                 "10:00' % (i + 1)} for i, n in enumerate(('00123', 'Ёлка'))]\n"
                                  "plistlib.dump(entries, open(sys.argv[1], 'wb'))"),
                   {pythonWritten});
         QCOMPARE(delegate->GetDataFromPlistFile(QStringLiteral("python")),
-                 logOf({QStringLiteral("00123"), QStringLiteral("Ёлка")}));
+                 callLogOf({QStringLiteral("00123"), QStringLiteral("Ёлка")}));
     }
 };
 

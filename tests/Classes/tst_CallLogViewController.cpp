@@ -4,28 +4,13 @@
 #include "Platform/Files/PropertyList.h"
 #include "Platform/Telephony/TelephonyService.h"
 #include "Platform/UI/TabBarController.h"
+#include "support/CallLogFiles.h"
 #include "support/LaunchedApplication.h"
 #include "support/RecordingBackend.h"
 #include "support/TestMain.h"
 
 #include <QLabel>
 #include <QPushButton>
-
-namespace {
-QString callLogPath()
-{
-    return DocumentsDirectory() + "/calllog.plist";
-}
-
-CallLog logOf(const QStringList &numbers)
-{
-    CallLog log;
-    for (int index = 0; index < numbers.size(); ++index)
-        log << CallLogEntry(numbers.at(index), QString("2026-12-0%1 at 10:00").arg(index + 1))
-                   .toVariant();
-    return log;
-}
-} // namespace
 
 class CallLogViewControllerTest : public QObject
 {
@@ -38,9 +23,7 @@ class CallLogViewControllerTest : public QObject
     void launch(const QVariantMap &preferences = {})
     {
         app.reset();
-        auto backend = std::make_unique<RecordingBackend>();
-        modem = backend.get();
-        TelephonyService::shared().setBackend(std::move(backend));
+        modem = RecordingBackend::install();
         app = std::make_unique<LaunchedApplication>(preferences);
         recent =
             qobject_cast<CallLogViewController *>(app->delegate()->mainTab->viewControllerAt(1));
@@ -102,7 +85,7 @@ private Q_SLOTS:
 
     void entriesShowInStoredOrder()
     {
-        WritePropertyListAtomically(callLogPath(), logOf({"+123", "812", "00123"}));
+        WritePropertyListAtomically(callLogPath(), callLogOf({"+123", "812", "00123"}));
         showRecent();
         QCOMPARE(rowTitles(),
                  (QStringList{"+123 | 2026-12-01 at 10:00", "812 | 2026-12-02 at 10:00",
@@ -113,7 +96,7 @@ private Q_SLOTS:
 
     void clearingAsksFirst()
     {
-        WritePropertyListAtomically(callLogPath(), logOf({"+123", "812"}));
+        WritePropertyListAtomically(callLogPath(), callLogOf({"+123", "812"}));
         showRecent();
         UIAlertView *alert = confirmClear();
         QVERIFY(alert);
@@ -134,7 +117,7 @@ private Q_SLOTS:
 
     void tappingARowDialsNothing()
     {
-        WritePropertyListAtomically(callLogPath(), logOf({"+123"}));
+        WritePropertyListAtomically(callLogPath(), callLogOf({"+123"}));
         showRecent();
         UITableViewCell *cell = recent->tblCallLog->cellForRowAtIndexPath({0, 0});
         QTest::mouseClick(cell, Qt::LeftButton, {}, QPoint(20, 20));
@@ -145,14 +128,14 @@ private Q_SLOTS:
 
     void callButtonHandsItsOwnRowOver()
     {
-        WritePropertyListAtomically(callLogPath(), logOf({"+123", "812", "00123"}));
+        WritePropertyListAtomically(callLogPath(), callLogOf({"+123", "812", "00123"}));
         showRecent();
         QTest::mouseClick(callButtonOfRow(1), Qt::LeftButton);
         QCOMPARE(app->delegate()->mainTab->selectedIndex(), 0);
         QCOMPARE(modem->dialled, QStringList{"146812#"});
 
         // Reloaded with other rows, the reused cells name their new rows.
-        WritePropertyListAtomically(callLogPath(), logOf({"555", "+7", "777"}));
+        WritePropertyListAtomically(callLogPath(), callLogOf({"555", "+7", "777"}));
         showRecent();
         QTest::mouseClick(callButtonOfRow(0), Qt::LeftButton);
         QCOMPARE(modem->dialled.last(), "146555#");
@@ -162,7 +145,7 @@ private Q_SLOTS:
     void russianTexts()
     {
         launch({{"current_language", "russian"}});
-        WritePropertyListAtomically(callLogPath(), logOf({"+123"}));
+        WritePropertyListAtomically(callLogPath(), callLogOf({"+123"}));
         showRecent();
         QCOMPARE(recent->title(), "Журнал вызовов");
         QCOMPARE(recent->btnClearCallLog->text(), "Очистить журнал");
@@ -175,7 +158,7 @@ private Q_SLOTS:
 
     void requestAppearsLastAndCallsAgainOnce()
     {
-        WritePropertyListAtomically(callLogPath(), logOf({"812", "555"}));
+        WritePropertyListAtomically(callLogPath(), callLogOf({"812", "555"}));
         DialerPadViewController *dialPad = app->delegate()->dialerPadViewController;
         dialPad->lblNumberField->setText("+123");
         QTest::mouseClick(dialPad->btnCall, Qt::LeftButton);
@@ -198,7 +181,7 @@ private Q_SLOTS:
         QStringList numbers;
         for (int index = 0; index < 2000; ++index)
             numbers << QString::number(1000000 + index);
-        WritePropertyListAtomically(callLogPath(), logOf(numbers));
+        WritePropertyListAtomically(callLogPath(), callLogOf(numbers));
         showRecent();
         QCOMPARE(recent->tblCallLog->numberOfRows(), 2000);
         QVERIFY(recent->tblCallLog->findChildren<UITableViewCell *>().size() < 40);

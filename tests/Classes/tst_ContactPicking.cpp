@@ -75,9 +75,7 @@ private Q_SLOTS:
 
     void init()
     {
-        auto backend = std::make_unique<RecordingBackend>();
-        modem = backend.get();
-        TelephonyService::shared().setBackend(std::move(backend));
+        modem = RecordingBackend::install();
         app = std::make_unique<LaunchedApplication>();
         dialPad = app->delegate()->dialerPadViewController;
         dialPad->lblNumberField->setText("555");

@@ -25,9 +25,7 @@ class DialerPadCallWatchingTest : public QObject
     void launch(const QVariantMap &preferences = {})
     {
         app.reset();
-        auto backend = std::make_unique<RecordingBackend>();
-        modem = backend.get();
-        TelephonyService::shared().setBackend(std::move(backend));
+        modem = RecordingBackend::install();
         app = std::make_unique<LaunchedApplication>(preferences);
         dialPad = app->delegate()->dialerPadViewController;
     }

@@ -5,6 +5,7 @@
 #include "Platform/UI/TabBarController.h"
 #include "Platform/UI/UIActivityIndicatorView.h"
 #include "Platform/UI/UIAlertView.h"
+#include "support/CallLogFiles.h"
 #include "support/LaunchedApplication.h"
 #include "support/RecordingBackend.h"
 #include "support/TestMain.h"
@@ -15,18 +16,6 @@
 #include <QTimer>
 
 namespace {
-QString callLogPath()
-{
-    return DocumentsDirectory() + QStringLiteral("/calllog.plist");
-}
-
-QStringList loggedNumbers()
-{
-    QStringList numbers;
-    for (const QVariant &element : ReadPropertyListArray(callLogPath()).value_or(CallLog()))
-        numbers << CallLogEntry(element).phoneNumber().value_or(QString());
-    return numbers;
-}
 
 QList<QWidget *> waitingOverlays(DialerPadViewController *dialPad)
 {
@@ -65,9 +54,7 @@ class DialerPadCallbackRequestTest : public QObject
     {
         app.reset();
         app = std::make_unique<LaunchedApplication>(preferences);
-        auto backend = std::make_unique<RecordingBackend>(callLogPath());
-        modem = backend.get();
-        TelephonyService::shared().setBackend(std::move(backend));
+        modem = RecordingBackend::install(callLogPath());
         dialPad = app->delegate()->dialerPadViewController;
         QVERIFY(dialPad->isViewLoaded());
     }

@@ -4,6 +4,7 @@
 #include "Platform/Files/PropertyList.h"
 #include "Platform/Telephony/TelephonyService.h"
 #include "Platform/UI/TabBarController.h"
+#include "support/CallLogFiles.h"
 #include "support/LaunchedApplication.h"
 #include "support/RecordingBackend.h"
 #include "support/TestMain.h"
@@ -12,18 +13,6 @@
 #include <QProcess>
 
 namespace {
-QString callLogPath()
-{
-    return DocumentsDirectory() + "/calllog.plist";
-}
-
-QStringList loggedNumbers()
-{
-    QStringList numbers;
-    for (const QVariant &element : ReadPropertyListArray(callLogPath()).value_or(CallLog()))
-        numbers << CallLogEntry(element).phoneNumber().value_or("<none>");
-    return numbers;
-}
 
 bool pythonReads(const QString &path)
 {
@@ -52,9 +41,7 @@ private Q_SLOTS:
     void init()
     {
         QFile::remove(callLogPath());
-        auto backend = std::make_unique<RecordingBackend>();
-        modem = backend.get();
-        TelephonyService::shared().setBackend(std::move(backend));
+        modem = RecordingBackend::install();
         app = std::make_unique<LaunchedApplication>();
         dialPad = app->delegate()->dialerPadViewController;
     }

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "Platform/Telephony/TelephonyBackend.h"
+#include "Platform/Telephony/TelephonyService.h"
 
 #include <QFile>
 #include <QStringList>
-#include <functional>
+#include <memory>
 
 // A modem that dials nothing: it keeps each dialled string, and what a watched file held at
 // the moment of the dial, so tests can tell what reached the modem and in what order.
@@ -13,6 +13,15 @@ class RecordingBackend : public TelephonyBackend
 public:
     explicit RecordingBackend(QString watchedFile = QString()) : watchedFile(std::move(watchedFile))
     {
+    }
+
+    // Puts a new recording modem in place of whatever backend the telephony layer has.
+    static RecordingBackend *install(const QString &watchedFile = QString())
+    {
+        auto backend = std::make_unique<RecordingBackend>(watchedFile);
+        RecordingBackend *modem = backend.get();
+        TelephonyService::shared().setBackend(std::move(backend));
+        return modem;
     }
 
     QString name() const override { return QStringLiteral("Recording test modem"); }
