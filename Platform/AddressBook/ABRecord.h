@@ -15,6 +15,7 @@
 #include <vector>
 
 class ABAddressBook;
+class ABRecord;
 
 // One property's value: a string, a date, an integer (the kind of a person) or a multi-value.
 using ABPropertyValue = std::variant<QString, QDateTime, qint64, ABMultiValueRef>;
@@ -28,7 +29,7 @@ struct ABRecordContent
     QList<ABRecordID> members; // a group's persons, in the order they joined
     // Persons that joined while they and the group wait in the same address book for its
     // save, which gives them their identifiers.
-    std::vector<std::shared_ptr<class ABRecord>> unsavedMembers;
+    std::vector<std::shared_ptr<ABRecord>> unsavedMembers;
 
     const ABPropertyValue *find(ABPropertyID property) const;
     void set(ABPropertyID property, ABPropertyValue value);

@@ -26,7 +26,8 @@ public:
     explicit ParserWarnings(QStringList &into) : into(into)
     {
         handler = g_log_set_handler("libebook-contacts",
-                                    GLogLevelFlags(G_LOG_LEVEL_WARNING | G_LOG_LEVEL_MESSAGE),
+                                    GLogLevelFlags(G_LOG_LEVEL_CRITICAL | G_LOG_LEVEL_WARNING |
+                                                   G_LOG_LEVEL_MESSAGE),
                                     &ParserWarnings::collect, &into);
     }
     ~ParserWarnings() { g_log_remove_handler("libebook-contacts", handler); }

@@ -90,7 +90,7 @@ QString phoneLabel(const QStringList &types)
         return has("home")
                    ? kABPersonPhoneHomeFAXLabel
                    : (has("work") ? kABPersonPhoneWorkFAXLabel : kABPersonPhoneOtherFAXLabel);
-    if (has("cell") || has("mobile") || has("iphone"))
+    if (has("cell") || has("mobile"))
         return kABPersonPhoneMobileLabel;
     if (has("pager"))
         return kABPersonPhonePagerLabel;

@@ -178,6 +178,17 @@ private Q_SLOTS:
         QCOMPARE(ABContactsHelper::contactsCount(), 1);
     }
 
+    void parserComplaintsAreReportedNotPrinted()
+    {
+        const QString odd = writeFile(scratch, "odd.vcf",
+                                      "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Odd;Card;;;\r\n"
+                                      "THIS LINE HAS NO COLON\r\nTEL:123\r\nEND:VCARD\r\n");
+        const Run run = molvane({"--import-contacts", odd});
+        QCOMPARE(run.status, 0);
+        QVERIFY2(run.out.contains("odd.vcf, card 1 (Card Odd): parser: "), qPrintable(run.out));
+        QCOMPARE(onlyMatch("odd")->phoneArray(), QStringList{"123"});
+    }
+
     void exportWritesVersion40ThatReadsBack()
     {
         molvane({"--import-contacts", sample("android-3.0.vcf"), sample("cyrillic-2.1.vcf")});
