@@ -23,12 +23,12 @@ using GText = std::unique_ptr<gchar, GFreeDeleter>;
 class ParserWarnings
 {
 public:
-    explicit ParserWarnings(QStringList &into) : into(into)
+    explicit ParserWarnings(QStringList &into)
     {
-        handler = g_log_set_handler("libebook-contacts",
-                                    GLogLevelFlags(G_LOG_LEVEL_CRITICAL | G_LOG_LEVEL_WARNING |
-                                                   G_LOG_LEVEL_MESSAGE),
-                                    &ParserWarnings::collect, &into);
+        handler = g_log_set_handler(
+            "libebook-contacts",
+            GLogLevelFlags(G_LOG_LEVEL_CRITICAL | G_LOG_LEVEL_WARNING | G_LOG_LEVEL_MESSAGE),
+            &ParserWarnings::collect, &into);
     }
     ~ParserWarnings() { g_log_remove_handler("libebook-contacts", handler); }
     ParserWarnings(const ParserWarnings &) = delete;
@@ -39,7 +39,6 @@ private:
     {
         static_cast<QStringList *>(data)->append(QString::fromUtf8(message));
     }
-    QStringList &into;
     guint handler;
 };
 

@@ -175,6 +175,10 @@ private:
             return;
         if (const auto handler = handlers().find(name); handler != handlers().end())
             handler->second(*this, property);
+        else if (const auto single = textProperties().find(name); single != textProperties().end())
+            setString(*single, property.text());
+        else if (anniversaryNames().contains(name))
+            addDate(property, kABPersonAnniversaryLabel);
         else if (relationByName().contains(name))
             addEntry(kABPersonRelatedNamesProperty, kABMultiStringPropertyType, property.text(),
                      relationByName().value(name));
@@ -349,39 +353,7 @@ private:
                  r.setString(kABPersonNicknameProperty, p.values.join(QStringLiteral(", ")));
              }},
             {QStringLiteral("ORG"), &CardReader::readOrganization},
-            {QStringLiteral("TITLE"),
-             [](CardReader &r, const VCardProperty &p) {
-                 r.setString(kABPersonJobTitleProperty, p.text());
-             }},
-            {QStringLiteral("NOTE"),
-             [](CardReader &r, const VCardProperty &p) {
-                 r.setString(kABPersonNoteProperty, p.text());
-             }},
-            {QStringLiteral("X-PHONETIC-FIRST-NAME"),
-             [](CardReader &r, const VCardProperty &p) {
-                 r.setString(kABPersonFirstNamePhoneticProperty, p.text());
-             }},
-            {QStringLiteral("X-PHONETIC-MIDDLE-NAME"),
-             [](CardReader &r, const VCardProperty &p) {
-                 r.setString(kABPersonMiddleNamePhoneticProperty, p.text());
-             }},
-            {QStringLiteral("X-PHONETIC-LAST-NAME"),
-             [](CardReader &r, const VCardProperty &p) {
-                 r.setString(kABPersonLastNamePhoneticProperty, p.text());
-             }},
             {QStringLiteral("BDAY"), &CardReader::readBirthday},
-            {QStringLiteral("ANNIVERSARY"),
-             [](CardReader &r, const VCardProperty &p) {
-                 r.addDate(p, kABPersonAnniversaryLabel);
-             }},
-            {QStringLiteral("X-ANNIVERSARY"),
-             [](CardReader &r, const VCardProperty &p) {
-                 r.addDate(p, kABPersonAnniversaryLabel);
-             }},
-            {QStringLiteral("X-EVOLUTION-ANNIVERSARY"),
-             [](CardReader &r, const VCardProperty &p) {
-                 r.addDate(p, kABPersonAnniversaryLabel);
-             }},
             {QStringLiteral("X-DATE"),
              [](CardReader &r, const VCardProperty &p) { r.addDate(p, genericLabel(p.types())); }},
             {QStringLiteral("TEL"),
@@ -415,6 +387,26 @@ private:
              }},
         };
         return table;
+    }
+
+    static const QHash<QString, ABPropertyID> &textProperties()
+    {
+        static const QHash<QString, ABPropertyID> properties{
+            {QStringLiteral("TITLE"), kABPersonJobTitleProperty},
+            {QStringLiteral("NOTE"), kABPersonNoteProperty},
+            {QStringLiteral("X-PHONETIC-FIRST-NAME"), kABPersonFirstNamePhoneticProperty},
+            {QStringLiteral("X-PHONETIC-MIDDLE-NAME"), kABPersonMiddleNamePhoneticProperty},
+            {QStringLiteral("X-PHONETIC-LAST-NAME"), kABPersonLastNamePhoneticProperty},
+        };
+        return properties;
+    }
+
+    static const QSet<QString> &anniversaryNames()
+    {
+        static const QSet<QString> names{QStringLiteral("ANNIVERSARY"),
+                                         QStringLiteral("X-ANNIVERSARY"),
+                                         QStringLiteral("X-EVOLUTION-ANNIVERSARY")};
+        return names;
     }
 
     static const QSet<QString> &ignored()

@@ -139,6 +139,29 @@ private Q_SLOTS:
         QCOMPARE(firstNameOf(anna), QString("Anna"));
     }
 
+    void changesByAnotherProcessAreSeenByTheNextHandle()
+    {
+        const ABRecordID annaID = savePerson("Anna");
+        QCOMPARE(ABAddressBookGetPersonCount(ABAddressBookCreate()), 1);
+        // Another program's connection renames Anna and adds a person of its own.
+        sqlite3 *other = nullptr;
+        sqlite3_open(QFile::encodeName(ABStore::defaultPath()).constData(), &other);
+        const QByteArray sql = "BEGIN;"
+                               "UPDATE record_values SET value = 'Anya' WHERE record_id = " +
+                               QByteArray::number(annaID) +
+                               " AND property = " + QByteArray::number(kABPersonFirstNameProperty) +
+                               ";"
+                               "INSERT INTO records (type, created, modified) VALUES (0, 0, 0);"
+                               "INSERT INTO record_values VALUES (last_insert_rowid(), " +
+                               QByteArray::number(kABPersonFirstNameProperty) +
+                               ", 'Gleb');"
+                               "UPDATE meta SET value = value + 1 WHERE key = 'generation';"
+                               "COMMIT;";
+        QCOMPARE(sqlite3_exec(other, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(other);
+        QCOMPARE(firstNames(ABAddressBookCreate()), (QStringList{"Anya", "Gleb"}));
+    }
+
     void recordIdentifiersAreStableAndNeverReused()
     {
         const ABRecordID annaID = savePerson("Anna");
