@@ -47,9 +47,7 @@ private Q_SLOTS:
         QCOMPARE(DialString::dialable(typed), expected);
 
         // Every backend sits behind the same check.
-        auto backend = std::make_unique<RecordingBackend>();
-        RecordingBackend *modem = backend.get();
-        TelephonyService::shared().setBackend(std::move(backend));
+        RecordingBackend *modem = RecordingBackend::install();
         CTCallDialWithID(typed, -1);
         QCOMPARE(modem->dialled, dialled.isEmpty() ? QStringList() : QStringList{dialled});
     }

@@ -107,7 +107,7 @@ private Q_SLOTS:
     // What keeps tests that install their own backend away from the bus.
     void installedBackendStopsTheSelection()
     {
-        TelephonyService::shared().setBackend(std::make_unique<RecordingBackend>());
+        RecordingBackend::install();
         pinned = true;
         startModemManager();
         TelephonyService::shared().startAutomaticSelection();
