@@ -62,6 +62,12 @@ int CallLogViewController::numberOfRowsInSection(UITableView *, int)
     return int(arrCallLog.size());
 }
 
+// The call button sits 15 points from the top; the same below keeps it whole and thumb-sized.
+qreal CallLogViewController::heightForRowAtIndexPath(UITableView *, const NSIndexPath &)
+{
+    return 60.0;
+}
+
 UITableViewCell *CallLogViewController::cellForRowAtIndexPath(UITableView *tableView,
                                                               const NSIndexPath &indexPath)
 {

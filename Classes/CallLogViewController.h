@@ -29,6 +29,7 @@ public:
     void viewWillAppear(bool animated) override;
 
     int numberOfRowsInSection(UITableView *tableView, int section) override;
+    qreal heightForRowAtIndexPath(UITableView *tableView, const NSIndexPath &indexPath) override;
     UITableViewCell *cellForRowAtIndexPath(UITableView *tableView,
                                            const NSIndexPath &indexPath) override;
     void didSelectRowAtIndexPath(UITableView *tableView, const NSIndexPath &indexPath) override;

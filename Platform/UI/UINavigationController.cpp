@@ -60,7 +60,7 @@ void UINavigationController::show(ViewController *screen, bool slideFromRight, b
         screen->viewWillAppear(animated);
     pages->setCurrentWidget(screen);
     updateBar();
-    const auto finish = [this, screen, leaving, onScreen, animated] {
+    const auto finish = [screen, leaving, onScreen, animated] {
         if (!onScreen)
             return;
         screen->viewDidAppear(animated);
