@@ -1,5 +1,7 @@
 #include "Platform/AddressBook/VCardFile.h"
 
+#include "Platform/Files/ReadFileBounded.h"
+
 #include <QFile>
 #include <memory>
 
@@ -211,14 +213,14 @@ std::optional<VCardFileContents> VCardReadFile(const QString &path, QString *rea
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return refuse(file.errorString());
-    if (file.size() > MaxFileSize)
-        return refuse(QStringLiteral("the file is larger than %1 MiB").arg(MaxFileSize >> 20));
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
+    const std::optional<QByteArray> bytes = ReadFileBounded(file, MaxFileSize);
+    if (!bytes && file.error() != QFileDevice::NoError)
         return refuse(file.errorString());
-    if (bytes.contains('\0'))
+    if (!bytes)
+        return refuse(QStringLiteral("the file is larger than %1 MiB").arg(MaxFileSize >> 20));
+    if (bytes->contains('\0'))
         return refuse(QStringLiteral("this is not a text file"));
-    VCardFileContents contents = splitAndParse(bytes);
+    VCardFileContents contents = splitAndParse(*bytes);
     if (contents.cards.isEmpty() && contents.unreadable.isEmpty())
         return refuse(QStringLiteral("there is no BEGIN:VCARD in it"));
     return contents;

@@ -3,6 +3,7 @@
 #include "Platform/Files/PlainStringsXml.h"
 #include "Platform/Files/PropertyListNodes.h"
 #include "Platform/Files/PropertyListScan.h"
+#include "Platform/Files/ReadFileBounded.h"
 
 #include <QFile>
 #include <QHash>
@@ -64,11 +65,7 @@ std::optional<QByteArray> ReadWholeFile(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    // Reading one byte past the cap tells an oversized file without trusting its stated size.
-    QByteArray content = file.read(PropertyListMaxFileSize + 1);
-    if (file.error() != QFileDevice::NoError || content.size() > PropertyListMaxFileSize)
-        return std::nullopt;
-    return content;
+    return ReadFileBounded(file, PropertyListMaxFileSize);
 }
 
 PlistNode ParsePropertyList(const QByteArray &content)

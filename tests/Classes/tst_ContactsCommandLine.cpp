@@ -157,7 +157,8 @@ private Q_SLOTS:
         const QString binary =
             writeFile(scratch, "binary.vcf", QByteArray("BEGIN:VCARD\0\1\2", 14));
         const QString empty = writeFile(scratch, "empty.vcf", "just some text\n");
-        for (const QString &bad : {binary, empty, scratch.filePath("missing.vcf")}) {
+        for (const QString &bad :
+             {binary, empty, scratch.filePath("missing.vcf"), QString("/dev/zero")}) {
             const Run run = molvane({"--import-contacts", sample("cyrillic-2.1.vcf"), bad});
             QCOMPARE(run.status, 1);
             QVERIFY2(run.err.contains(bad) && run.err.contains("Nothing was imported"),

@@ -222,6 +222,11 @@ private Q_SLOTS:
         QCOMPARE(*ReadPropertyListArray(path), QVariantList{QStringLiteral("x")});
         writeRaw(content + ' ');
         QCOMPARE(ReadPropertyListArray(path), std::nullopt);
+
+        // A file that states no size and never ends.
+        QFile::remove(path);
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+        QCOMPARE(ReadPropertyListArray(path), std::nullopt);
     }
 
     void limitsNestingWithoutCrashing_data()
