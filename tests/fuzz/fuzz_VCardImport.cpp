@@ -1,31 +1,14 @@
 // Any bytes as a .vcf file given to the import: it adds every person it reports, or nothing
 // with a reason; what it added exports to a file that reads back card for card.
+#include "FuzzInput.h"
 #include "Platform/AddressBook/ABAddressBook.h"
 #include "Platform/AddressBook/VCardFile.h"
 #include "Platform/AddressBook/VCardImport.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 
 namespace {
-QTemporaryDir &workDirectory()
-{
-    // tmpfs where there is one: each run commits to the store.
-    static QTemporaryDir directory(QDir(QStringLiteral("/dev/shm")).exists()
-                                       ? QStringLiteral("/dev/shm/molvane-fuzz-XXXXXX")
-                                       : QDir::tempPath() + QStringLiteral("/molvane-fuzz-XXXXXX"));
-    return directory;
-}
-
-bool writeFile(const QString &path, const uint8_t *data, size_t size)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-           file.write(reinterpret_cast<const char *>(data), qint64(size)) == qint64(size);
-}
-
 // Empties the store so each run starts from nothing and the store stays small.
 void removeEverything()
 {
@@ -43,18 +26,18 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
     static QCoreApplication application(*argc, *argv);
     QCoreApplication::setApplicationName(QStringLiteral("molvane"));
-    qputenv("XDG_DATA_HOME", QFile::encodeName(workDirectory().path()));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(scratchDirectory().path()));
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    const QString input = workDirectory().filePath(QStringLiteral("input.vcf"));
-    if (!writeFile(input, data, size))
+    const std::optional<QString> input = writeFuzzInput(QStringLiteral("input.vcf"), data, size);
+    if (!input)
         return 0;
     VCardImportReport report;
     std::optional<ABError> error;
-    if (!ABAddressBookImportVCardFiles({input}, &report, &error)) {
+    if (!ABAddressBookImportVCardFiles({*input}, &report, &error)) {
         if (!error || error->localizedDescription().isEmpty())
             __builtin_trap();
         return 0;
@@ -62,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (ABAddressBookGetPersonCount(ABAddressBookCreate()) != report.personsAdded)
         __builtin_trap();
     if (report.personsAdded > 0) {
-        const QString exported = workDirectory().filePath(QStringLiteral("export.vcf"));
+        const QString exported = scratchDirectory().filePath(QStringLiteral("export.vcf"));
         const std::optional<int> cards = ABAddressBookExportVCardFile(exported, nullptr);
         QString reason;
         const std::optional<VCardFileContents> readBack = VCardReadFile(exported, &reason);
