@@ -1,9 +1,9 @@
+#include "CommandLineHandOff.h"
 #include "MolvaneAppDelegate.h"
-#include "MolvaneCommandLine.h"
 
 int main(int argc, char *argv[])
 {
-    if (const std::optional<int> status = MolvaneCommandLine::run(argc, argv))
-        return *status;
+    if (CommandLineHandOff::asksForAnOption(argc, argv))
+        return CommandLineHandOff::handOff(argv);
     return UIApplicationMain(argc, argv, [] { return std::make_unique<MolvaneAppDelegate>(); });
 }

@@ -27,19 +27,6 @@ const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")
 const QCommandLineOption versionOption({QStringLiteral("v"), QStringLiteral("version")},
                                        QStringLiteral("Show the version."));
 
-bool asksForAnOption(int argc, char *argv[])
-{
-    if (argc < 2)
-        return false;
-    // Anything but the toolkit's own options (-platform, -style ...) is ours to answer.
-    for (int index = 1; index < argc; ++index) {
-        const QByteArray argument(argv[index]);
-        if (argument.startsWith("--") || argument == "-h" || argument == "-v")
-            return true;
-    }
-    return !QByteArray(argv[1]).startsWith('-');
-}
-
 void describeParser(QCommandLineParser &parser)
 {
     parser.setApplicationDescription(
@@ -88,10 +75,8 @@ int exportContacts(const QString &file, QTextStream &out, QTextStream &err)
 }
 } // namespace
 
-std::optional<int> MolvaneCommandLine::run(int argc, char *argv[])
+int MolvaneCommandLine::run(int argc, char *argv[])
 {
-    if (!asksForAnOption(argc, argv))
-        return std::nullopt;
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("molvane"));
     QCoreApplication::setApplicationVersion(QStringLiteral(MOLVANE_VERSION));
