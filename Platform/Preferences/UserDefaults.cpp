@@ -1,5 +1,7 @@
 #include "Platform/Preferences/UserDefaults.h"
 
+#include "Platform/Preferences/PreferencesFile.h"
+
 #include <QCoreApplication>
 #include <QStandardPaths>
 
@@ -15,7 +17,7 @@ QString UserDefaults::standardFilePath()
 }
 
 UserDefaults::UserDefaults(const QString &filePath)
-    : settings(std::make_unique<QSettings>(filePath, QSettings::IniFormat))
+    : settings(std::make_unique<QSettings>(filePath, PreferencesFileFormat()))
 {
 }
 

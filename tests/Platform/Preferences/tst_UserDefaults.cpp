@@ -90,6 +90,55 @@ private Q_SLOTS:
                      .boolForKey(QStringLiteral("keypad_tone")),
                  true);
     }
+
+    // The stock INI reader decodes these through a binary stream, and a bogus length in one
+    // made it ask for gigabytes at start-up.
+    void encodedObjectsReadAsTextWithoutBeingDecoded()
+    {
+        const char content[] = "[General]\n"
+                               "keypad_tone=@Variant(\\0\\0\\0\\t=Vx7\x01\0\0\0f)\n"
+                               "callback_delay=@Variant(\\0\\0\\0\\n\xff\xff\xff\xf0)\n"
+                               "current_language=@@english\n";
+        writeStoreFile(QByteArray(content, sizeof content - 1));
+        UserDefaults defaults = UserDefaults::standardUserDefaults();
+        QCOMPARE(defaults.boolForKey(QStringLiteral("keypad_tone")), false);
+        QCOMPARE(defaults.integerForKey(QStringLiteral("callback_delay")), 0);
+        QCOMPARE(defaults.objectForKey(QStringLiteral("current_language")), "@english");
+    }
+
+    void awkwardTextAndKeysSurviveAWriteAndARead()
+    {
+        const QStringList values{"a, b", "  spaced  ",           "\"quoted\" \\ back",
+                                 "@at",  "line\nbreak\ttab\x01", "Русский",
+                                 ""};
+        {
+            UserDefaults defaults = UserDefaults::standardUserDefaults();
+            for (int index = 0; index < values.size(); ++index)
+                defaults.setObject(values[index], QString("key=%1;[x]").arg(index));
+            defaults.setInteger(-7, "Section/number");
+            QVERIFY(defaults.synchronize());
+        }
+        UserDefaults reread = UserDefaults::standardUserDefaults();
+        for (int index = 0; index < values.size(); ++index)
+            QCOMPARE(reread.objectForKey(QString("key=%1;[x]").arg(index)), values[index]);
+        QCOMPARE(reread.integerForKey("Section/number"), -7);
+    }
+
+    void aFileWrittenByTheStockIniFormatReadsTheSame()
+    {
+        {
+            QSettings stock(UserDefaults::standardFilePath(), QSettings::IniFormat);
+            stock.setValue("current_language", "russian");
+            stock.setValue("keypad_tone", true);
+            stock.setValue("callback_delay", 20);
+            stock.setValue("list", QStringList{"x", "y"});
+        }
+        UserDefaults defaults = UserDefaults::standardUserDefaults();
+        QCOMPARE(defaults.objectForKey("current_language"), "russian");
+        QCOMPARE(defaults.boolForKey("keypad_tone"), true);
+        QCOMPARE(defaults.integerForKey("callback_delay"), 20);
+        QCOMPARE(defaults.objectForKey("list"), std::nullopt);
+    }
 };
 
 MOLVANE_TEST_MAIN(UserDefaultsTest)
