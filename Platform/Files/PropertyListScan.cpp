@@ -114,8 +114,15 @@ std::optional<BinaryLayout> ReadBinaryLayout(const QByteArray &bytes)
     return layout;
 }
 
-// The objects that `object` refers to (none for a scalar), or nothing when it is malformed.
-std::optional<std::vector<quint64>> BinaryChildren(const QByteArray &bytes,
+// An object's marker type, its element or character count, and where its contents start.
+struct BinaryObjectHeader
+{
+    int type = 0;
+    quint64 count = 0;
+    quint64 contents = 0;
+};
+
+std::optional<BinaryObjectHeader> ReadObjectHeader(const QByteArray &bytes,
                                                    const BinaryLayout &layout, quint64 object)
 {
     const quint64 offset =
@@ -123,36 +130,65 @@ std::optional<std::vector<quint64>> BinaryChildren(const QByteArray &bytes,
     if (offset < BinaryHeaderSize || offset >= layout.offsetTable)
         return std::nullopt;
     const uchar marker = static_cast<uchar>(bytes.at(static_cast<qsizetype>(offset)));
-    const int type = marker >> 4;
-    const bool isArrayOrSet = type == 0xA || type == 0xC;
-    const bool isDictionary = type == 0xD;
-    if (!isArrayOrSet && !isDictionary)
-        return std::vector<quint64>();
-
-    quint64 count = marker & 0xF;
-    quint64 at = offset + 1;
-    if (count == 0xF) {
+    BinaryObjectHeader header{marker >> 4, quint64(marker & 0xF), offset + 1};
+    if (header.count == 0xF) {
         // The count follows as an integer object of 1, 2, 4 or 8 bytes.
+        const quint64 at = header.contents;
         if (at >= layout.offsetTable)
             return std::nullopt;
         const uchar countMarker = static_cast<uchar>(bytes.at(static_cast<qsizetype>(at)));
         const int width = 1 << (countMarker & 0xF);
         if ((countMarker >> 4) != 0x1 || width > 8 || at + 1 + width > layout.offsetTable)
             return std::nullopt;
-        count = ReadBigEndian(bytes, at + 1, width);
-        at += 1 + width;
+        header.count = ReadBigEndian(bytes, at + 1, width);
+        header.contents = at + 1 + width;
     }
-    const quint64 referencesPerEntry = isDictionary ? 2 : 1;
-    if (count > (layout.offsetTable - at) / layout.referenceWidth / referencesPerEntry)
+    return header;
+}
+
+// libplist hands dictionary keys back as C strings and aborts on one holding a NUL, so such a
+// key, or one that is not a string at all, makes the file unreadable.
+bool IsUsableKey(const QByteArray &bytes, const BinaryLayout &layout, quint64 object)
+{
+    const std::optional<BinaryObjectHeader> key = ReadObjectHeader(bytes, layout, object);
+    if (!key || (key->type != 0x5 && key->type != 0x6))
+        return false;
+    const quint64 unit = key->type == 0x6 ? 2 : 1;
+    if (key->count > (layout.offsetTable - key->contents) / unit)
+        return false;
+    for (quint64 at = key->contents; at < key->contents + key->count * unit; at += unit) {
+        if (ReadBigEndian(bytes, at, int(unit)) == 0)
+            return false;
+    }
+    return true;
+}
+
+// The objects that `object` refers to (none for a scalar), or nothing when it is malformed.
+std::optional<std::vector<quint64>> BinaryChildren(const QByteArray &bytes,
+                                                   const BinaryLayout &layout, quint64 object)
+{
+    const std::optional<BinaryObjectHeader> header = ReadObjectHeader(bytes, layout, object);
+    if (!header)
         return std::nullopt;
-    const quint64 references = count * referencesPerEntry;
+    const bool isArrayOrSet = header->type == 0xA || header->type == 0xC;
+    const bool isDictionary = header->type == 0xD;
+    if (!isArrayOrSet && !isDictionary)
+        return std::vector<quint64>();
+
+    const quint64 at = header->contents;
+    const quint64 referencesPerEntry = isDictionary ? 2 : 1;
+    if (header->count > (layout.offsetTable - at) / layout.referenceWidth / referencesPerEntry)
+        return std::nullopt;
+    const quint64 references = header->count * referencesPerEntry;
 
     std::vector<quint64> children;
     children.reserve(references);
     for (quint64 i = 0; i < references; ++i) {
         const quint64 child =
             ReadBigEndian(bytes, at + i * layout.referenceWidth, layout.referenceWidth);
-        if (child >= layout.objectCount)
+        // A dictionary lists its keys first, then its values.
+        if (child >= layout.objectCount ||
+            (isDictionary && i < header->count && !IsUsableKey(bytes, layout, child)))
             return std::nullopt;
         children.push_back(child);
     }

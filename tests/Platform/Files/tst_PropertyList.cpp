@@ -27,6 +27,11 @@ QByteArray ArrayObject(const QList<quint32> &references)
     return object;
 }
 
+QByteArray DictionaryObject(quint32 key, quint32 value)
+{
+    return QByteArray(1, char(0xD1)) + BigEndian(key, 4) + BigEndian(value, 4);
+}
+
 // A binary property list laid out object by object (object 0 is the root), so that tests can
 // build shapes no writer would produce.
 QByteArray BinaryPlist(const QList<QByteArray> &objects)
@@ -188,6 +193,13 @@ private Q_SLOTS:
         // A UID written back takes the form the XML format gives it and reads the same.
         QVERIFY(WritePropertyListAtomically(path, expected));
         QCOMPARE(*ReadPropertyListArray(path), expected);
+
+        writeRaw(BinaryPlist({ArrayObject({1}), DictionaryObject(2, 3),
+                              "\x52"
+                              "ab",
+                              "\x51x"}));
+        const QVariantList handMade{QVariantMap{{QStringLiteral("ab"), QStringLiteral("x")}}};
+        QCOMPARE(*ReadPropertyListArray(path), handMade);
     }
 
     void refusesFilesThatAreNotAnArray_data()
@@ -202,6 +214,15 @@ private Q_SLOTS:
         QTest::newRow("binary garbage") << QByteArray("bplist00").append(64, '\xff');
         QTest::newRow("binary cycle") << BinaryPlist({ArrayObject({1}), ArrayObject({0})});
         QTest::newRow("binary reference out of range") << BinaryPlist({ArrayObject({5})});
+        // libplist aborts when asked for a key holding a NUL.
+        const auto dictionaryWithKey = [](const QByteArray &key) {
+            return BinaryPlist({ArrayObject({1}), DictionaryObject(2, 3), key, "\x51x"});
+        };
+        QTest::newRow("binary key holding a NUL") << dictionaryWithKey({"\x53"
+                                                                        "a\0b",
+                                                                        4});
+        QTest::newRow("binary UTF-16 key holding a NUL") << dictionaryWithKey({"\x62\0a\0\0", 5});
+        QTest::newRow("binary key that is a number") << dictionaryWithKey("\x10\x05");
     }
     void refusesFilesThatAreNotAnArray()
     {
