@@ -3,7 +3,6 @@
 #include "Platform/AddressBook/ABAddressBook.h"
 #include "Platform/AddressBook/VCardImport.h"
 #include "support/KilledChild.h"
-#include "support/TestMain.h"
 
 #include <QHash>
 #include <QSet>
@@ -96,14 +95,8 @@ private Q_SLOTS:
 
 int main(int argc, char *argv[])
 {
-    // The child inherits the parent's private data directory through the environment.
-    if (argc == 3 && qstrcmp(argv[1], childFlag) == 0)
-        return importUntilKilled(argc, argv, QString::fromLatin1(argv[2]));
-    IsolatedUserDirectories directories;
-    QCoreApplication application(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("molvane"));
-    AddressBookCrashSafetyTest test;
-    return QTest::qExec(&test, argc, argv);
+    return KilledChild::testMain<AddressBookCrashSafetyTest>(argc, argv, childFlag,
+                                                             importUntilKilled);
 }
 
 #include "tst_AddressBookCrashSafety.moc"

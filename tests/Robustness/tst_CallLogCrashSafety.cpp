@@ -6,7 +6,6 @@
 #include "support/KilledChild.h"
 #include "support/LaunchedApplication.h"
 #include "support/RecordingBackend.h"
-#include "support/TestMain.h"
 
 #include <QLabel>
 #include <QSet>
@@ -67,14 +66,7 @@ private Q_SLOTS:
 
 int main(int argc, char *argv[])
 {
-    // The child inherits the parent's private data directory through the environment.
-    if (argc == 3 && qstrcmp(argv[1], childFlag) == 0)
-        return requestUntilKilled(argc, argv, QString::fromLatin1(argv[2]));
-    IsolatedUserDirectories directories;
-    QApplication application(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("molvane"));
-    CallLogCrashSafetyTest test;
-    return QTest::qExec(&test, argc, argv);
+    return KilledChild::testMain<CallLogCrashSafetyTest>(argc, argv, childFlag, requestUntilKilled);
 }
 
 #include "tst_CallLogCrashSafety.moc"

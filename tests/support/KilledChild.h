@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/TestMain.h"
+
 #include <QCoreApplication>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -67,6 +69,21 @@ inline std::optional<QStringList> runUntilKilled(const QStringList &arguments)
     if (!child.waitForFinished(10000))
         return std::nullopt;
     return finishedSteps(output + child.readAllStandardOutput());
+}
+
+// A crash-safety test's main: given the child's flag and a generation, the child's loop;
+// otherwise the test itself, in private user directories that its children inherit.
+template <typename Test>
+int testMain(int argc, char *argv[], const char *childFlag,
+             int (*child)(int argc, char *argv[], const QString &generation))
+{
+    if (argc == 3 && qstrcmp(argv[1], childFlag) == 0)
+        return child(argc, argv, QString::fromLatin1(argv[2]));
+    IsolatedUserDirectories directories;
+    QApplication application(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("molvane"));
+    Test test;
+    return QTest::qExec(&test, argc, argv);
 }
 
 } // namespace KilledChild
