@@ -2,10 +2,9 @@
 // picker's list of names, and what opening and saving cost at that size.
 #include "ABContactsHelper.h"
 #include "Platform/AddressBook/ABStore.h"
+#include "support/Pictures.h"
 
-#include <QBuffer>
 #include <QCoreApplication>
-#include <QImage>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
@@ -17,17 +16,6 @@ const QStringList LastNames =
     QString::fromUtf8("Ёлкин Petrov García Соловьёва Müller Smith Иванова Novak Dubois Кузнецов "
                       "Rossi Popescu")
         .split(QLatin1Char(' '));
-
-QByteArray smallPicture()
-{
-    QImage picture(48, 48, QImage::Format_RGB32);
-    picture.fill(Qt::darkCyan);
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    picture.save(&buffer, "PNG");
-    return png;
-}
 
 ABRecordRef person(int index, const QByteArray &picture)
 {
@@ -60,7 +48,7 @@ void useAddressBookOf(int persons)
     qputenv("XDG_DATA_HOME", QFile::encodeName(root.filePath(QString::number(persons))));
     if (ABContactsHelper::contactsCount() == persons)
         return;
-    const QByteArray picture = smallPicture();
+    const QByteArray picture = pngPicture(48, Qt::darkCyan);
     const ABAddressBookRef book = ABAddressBookCreate();
     for (int index = 0; index < persons; ++index)
         ABAddressBookAddRecord(book, person(index, picture), nullptr);

@@ -1,22 +1,11 @@
 #include "ABContactsHelper.h"
 #include "Platform/AddressBook/ABStore.h"
+#include "support/Pictures.h"
 #include "support/TestMain.h"
 
-#include <QBuffer>
 #include <QFile>
 
 namespace {
-QByteArray pngPicture()
-{
-    QImage picture(4, 4, QImage::Format_RGB32);
-    picture.fill(Qt::blue);
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    picture.save(&buffer, "PNG");
-    return png;
-}
-
 ABContactRef addPerson(const QString &first, const QString &last, const QStringList &phones = {},
                        bool withPicture = false)
 {
@@ -29,7 +18,7 @@ ABContactRef addPerson(const QString &first, const QString &last, const QStringL
     if (!phones.isEmpty())
         contact->setPhoneDictionaries(dictionaries);
     if (withPicture)
-        ABPersonSetImageData(contact->record(), pngPicture(), nullptr);
+        ABPersonSetImageData(contact->record(), pngPicture(4, Qt::blue), nullptr);
     const bool added = ABContactsHelper::addContact(*contact, nullptr);
     Q_ASSERT(added);
     return contact;
