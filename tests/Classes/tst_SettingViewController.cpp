@@ -167,6 +167,17 @@ private Q_SLOTS:
         QCOMPARE(settings->heightForRowAtIndexPath(settings->tblSettings, {2, 0}), 90.0);
         QCOMPARE(settings->heightForRowAtIndexPath(settings->tblSettings, {0, 0}), 44.0);
     }
+
+    // The delay caption follows the table rather than the bottom of a tall screen.
+    void delayCaptionSitsUnderTheTable()
+    {
+        showSettings();
+        app->delegate()->window->resize(360, 900);
+        QCoreApplication::processEvents();
+        UITableViewCell *lastRow = settings->tblSettings->visibleCells().last();
+        const int rowsEnd = lastRow->mapTo(settings, QPoint(0, lastRow->height())).y();
+        QVERIFY(settings->lblWaitForCallBackDelay->geometry().top() - rowsEnd < 44);
+    }
 };
 
 MOLVANE_TEST_MAIN(SettingViewControllerTest)
