@@ -340,14 +340,65 @@ void DialerPadViewController::MakeCallToServer(QObject *)
     const QString requestCode = CallbackRequestCode(number);
     NSLog(QStringLiteral("Dialling Number is :%1").arg(requestCode));
     recordRequest(number);
-    CTCallDialWithID(requestCode, -1);
+    lblStatus->clear();
+    actViewProgress->startAnimating();
+    // The outcome comes from the event loop, so this request's overlay is up by then.
+    auto overlay = std::make_shared<QPointer<QWidget>>();
+    CTCallDialWithID(requestCode, -1, this, [this, overlay](const DialOutcome &outcome) {
+        ShowRequestOutcome(outcome, *overlay);
+    });
 
-    if (UserDefaults::standardUserDefaults().boolForKey(QStringLiteral("enable_autoanswer"))) {
+    if (UserDefaults::standardUserDefaults().boolForKey(autoAnswerKey)) {
         AddWaitCallBackOverLayScreen();
+        *overlay = vwOverLay;
         scheduleOverlayRemoval(vwOverLay);
     } else {
         lblNumberField->setText(QString());
     }
+}
+
+void DialerPadViewController::ShowRequestOutcome(const DialOutcome &outcome, QWidget *overlay)
+{
+    actViewProgress->stopAnimating();
+    if (outcome.wasSent())
+        return;
+    lblStatus->setText(RequestNotSentMessage(*outcome.failure()));
+    if (outcome.failure() == DialOutcome::OutcomeUnknown)
+        return;
+    bIsCallInProgress = false;
+    RemoveAnObserverWhenCallIsInProgress();
+    // Without an overlay the number was cleared at the dial; what is there now is a new one.
+    if (overlay)
+        RemoveWaitCallBackOverLayScreen(overlay);
+}
+
+QString DialerPadViewController::RequestNotSentMessage(DialOutcome::Failure failure) const
+{
+    const auto text = [this](const char16_t *english, const char16_t *russian) {
+        return appDelegate->localizedText(QString::fromUtf16(english), QString::fromUtf16(russian));
+    };
+    QString reason;
+    switch (failure) {
+    case DialOutcome::Refused:
+        reason = text(u"the number cannot be dialled", u"номер нельзя набрать");
+        break;
+    case DialOutcome::NoService:
+        reason = text(u"no modem available", u"модем недоступен");
+        break;
+    case DialOutcome::NotAuthorised:
+        reason = text(u"not allowed to use the modem", u"нет доступа к модему");
+        break;
+    case DialOutcome::ModemError:
+        reason = text(u"the modem or network refused it", u"модем или сеть отказали");
+        break;
+    case DialOutcome::NetworkRefused:
+        reason = text(u"the network rejected the request", u"сеть отклонила запрос");
+        break;
+    case DialOutcome::OutcomeUnknown:
+        return text(u"Not confirmed: the modem did not answer in time",
+                    u"Не подтверждено: модем не ответил вовремя");
+    }
+    return text(u"Not sent: %1", u"Не отправлено: %1").arg(reason);
 }
 
 void DialerPadViewController::showInvalidNumberAlert()

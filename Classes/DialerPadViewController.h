@@ -4,6 +4,7 @@
 #include "ContactPhoneNumbers.h"
 #include "Platform/AddressBook/ABPeoplePickerNavigationController.h"
 #include "Platform/Sound/AudioServices.h"
+#include "Platform/Telephony/DialOutcome.h"
 #include "Platform/UI/ViewController.h"
 #include "UIButtonWithLongTap.h"
 
@@ -93,6 +94,11 @@ public:
     static QString CallbackRequestCode(const QString &number);
 
     static void RemoveOldEntryFromCallLogIfExistFromArray(CallLog &callLogs, const QString &number);
+
+    // A request that was not sent ends at once, as after a busy message, and says why; one
+    // whose outcome is unknown only says so, since its callback may still come.
+    void ShowRequestOutcome(const DialOutcome &outcome, QWidget *overlay);
+    QString RequestNotSentMessage(DialOutcome::Failure failure) const;
 
     void AddWaitCallBackOverLayScreen();
     // Clears the number and removes the given waiting overlay, if it is still shown. Each

@@ -6,27 +6,35 @@
 
 // A backend that reaches one modem through a D-Bus service. A service code goes to the network
 // as a request when the modem takes it and is called otherwise; only a ringing call is
-// answered.
+// answered. A dial is sent once the service has taken the call or the network the request.
 class ModemBackend : public TelephonyBackend
 {
     Q_OBJECT
 
 public:
-    void dial(const QString &dialString) final;
+    void dial(const QString &dialString, DialCompletion done) final;
     void answer(const CTCall &call) final;
+    void endCalls() final;
 
 protected:
     ModemBackend(const QDBusConnection &bus, const QString &service, const QString &logName,
                  QString modem, QObject *parent);
 
     // Sends the code to the network; the answer goes to replied, a failure to requestFailed.
-    virtual void requestService(const QString &code) = 0;
-    virtual void startVoiceCall(const QString &number) = 0;
+    virtual void requestService(const QString &code, DialCompletion done) = 0;
+    virtual void startVoiceCall(const QString &number, DialCompletion done) = 0;
     virtual void accept(const QString &callID) = 0;
+    // Whether the error says the network itself turned the request down.
+    virtual bool refusedByNetwork(const QDBusError &error) const = 0;
 
-    void replied(const QString &text);
-    // Calls the code instead, unless the request may have reached the network already.
-    void requestFailed(const QString &code, const QDBusError &error);
+    void replied(const QString &text, const DialCompletion &done);
+    // Calls the code instead, unless the request may have reached the network already, the
+    // network refused it, or the service is gone.
+    void requestFailed(const QString &code, const QDBusError &error, DialCompletion done);
+    // Logs why the call could not be placed and tells the dial's outcome.
+    void callFailed(const QString &method, const QDBusError &error, const DialCompletion &done);
+
+    static DialOutcome::Failure failureFor(const QDBusError &error);
 
     DBusClient client;
     const QString modemPath;

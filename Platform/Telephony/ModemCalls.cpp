@@ -49,6 +49,12 @@ void ModemCalls::remove(const QString &callID)
         report(callID, CTCallStateDisconnected, ended.number);
 }
 
+void ModemCalls::removeAll()
+{
+    while (!calls.empty())
+        remove(calls.begin()->first);
+}
+
 void ModemCalls::report(const QString &callID, CTCallState state, const QString &number)
 {
     qCInfo(lcMolvane).noquote() << logName + QLatin1Char(':') << "call" << callID

@@ -28,6 +28,8 @@ public:
     void changeState(const QString &callID, CTCallState state);
     // Forgets the call, reporting it disconnected if it was reported before.
     void remove(const QString &callID);
+    // Forgets every call in the same way.
+    void removeAll();
 
 private:
     struct Call

@@ -74,38 +74,53 @@ QString ModemManagerBackend::name() const
     return QStringLiteral("ModemManager");
 }
 
-void ModemManagerBackend::requestService(const QString &code)
+void ModemManagerBackend::requestService(const QString &code, DialCompletion done)
 {
     client.call(
         modemPath, ModemManager::ussdInterface, QStringLiteral("Initiate"), {code}, this,
-        [this](const QDBusMessage &reply) { replied(reply.arguments().value(0).toString()); },
-        [this, code](const QDBusError &error) { requestFailed(code, error); });
+        [this, done](const QDBusMessage &reply) {
+            replied(reply.arguments().value(0).toString(), done);
+        },
+        [this, code, done](const QDBusError &error) { requestFailed(code, error, done); });
 }
 
-void ModemManagerBackend::startVoiceCall(const QString &number)
+// The daemon answers "USSD terminated by network" with Aborted.
+bool ModemManagerBackend::refusedByNetwork(const QDBusError &error) const
+{
+    return error.name() == QLatin1String("org.freedesktop.ModemManager1.Error.Core.Aborted");
+}
+
+void ModemManagerBackend::startVoiceCall(const QString &number, DialCompletion done)
 {
     const QVariantMap properties{{QStringLiteral("number"), number}};
-    client.call(modemPath, ModemManager::voiceInterface, QStringLiteral("CreateCall"), {properties},
-                this, [this, number](const QDBusMessage &reply) {
-                    const QString callPath = objectPath(reply.arguments().value(0));
-                    if (callPath.isEmpty()) {
-                        qCInfo(lcMolvane) << "ModemManager: CreateCall named no call";
-                        return;
-                    }
-                    followCall(callPath, number);
-                    startCall(callPath);
-                });
+    client.call(
+        modemPath, ModemManager::voiceInterface, QStringLiteral("CreateCall"), {properties}, this,
+        [this, number, done](const QDBusMessage &reply) {
+            const QString callPath = objectPath(reply.arguments().value(0));
+            if (callPath.isEmpty()) {
+                qCInfo(lcMolvane) << "ModemManager: CreateCall named no call";
+                done(DialOutcome::failed(DialOutcome::ModemError));
+                return;
+            }
+            followCall(callPath, number);
+            startCall(callPath, done);
+        },
+        [this, done](const QDBusError &error) {
+            callFailed(QStringLiteral("CreateCall"), error, done);
+        });
 }
 
-void ModemManagerBackend::startCall(const QString &callPath)
+void ModemManagerBackend::startCall(const QString &callPath, DialCompletion done)
 {
-    client.call(callPath, ModemManager::callInterface, QStringLiteral("Start"), {}, this, {},
-                [this, callPath](const QDBusError &error) {
-                    client.logError(QStringLiteral("Start"), error);
-                    // A call that never started would stay listed for ever.
-                    calls.remove(callPath);
-                    deleteCall(callPath);
-                });
+    client.call(
+        callPath, ModemManager::callInterface, QStringLiteral("Start"), {}, this,
+        [done](const QDBusMessage &) { done(DialOutcome::sent()); },
+        [this, callPath, done](const QDBusError &error) {
+            // A call that never started would stay listed for ever.
+            calls.remove(callPath);
+            deleteCall(callPath);
+            callFailed(QStringLiteral("Start"), error, done);
+        });
 }
 
 void ModemManagerBackend::accept(const QString &callPath)

@@ -20,10 +20,11 @@ private Q_SLOTS:
     void callPropertiesChanged(const QDBusMessage &signal);
 
 private:
-    void requestService(const QString &code) override;
-    void startVoiceCall(const QString &number) override;
+    void requestService(const QString &code, DialCompletion done) override;
+    void startVoiceCall(const QString &number, DialCompletion done) override;
     void accept(const QString &callPath) override;
-    void startCall(const QString &callPath);
+    bool refusedByNetwork(const QDBusError &error) const override;
+    void startCall(const QString &callPath, DialCompletion done);
     void followCall(const QString &callPath, const QString &number);
     void readCallProperties(const QString &callPath, const QVariantMap &properties);
     void applyState(const QString &callPath, int modemManagerState);

@@ -66,19 +66,27 @@ QString OfonoBackend::name() const
     return QStringLiteral("oFono");
 }
 
-void OfonoBackend::requestService(const QString &code)
+void OfonoBackend::requestService(const QString &code, DialCompletion done)
 {
     client.call(
         modemPath, Ofono::supplementaryServicesInterface, QStringLiteral("Initiate"), {code}, this,
-        [this](const QDBusMessage &reply) { replied(replyText(reply)); },
-        [this, code](const QDBusError &error) { requestFailed(code, error); });
+        [this, done](const QDBusMessage &reply) { replied(replyText(reply), done); },
+        [this, code, done](const QDBusError &error) { requestFailed(code, error, done); });
+}
+
+// oFono ends a request the network terminated with Terminated.
+bool OfonoBackend::refusedByNetwork(const QDBusError &error) const
+{
+    return error.name() == QLatin1String("org.ofono.Error.Terminated");
 }
 
 // The call is followed from its CallAdded, so the path Dial returns is not needed.
-void OfonoBackend::startVoiceCall(const QString &number)
+void OfonoBackend::startVoiceCall(const QString &number, DialCompletion done)
 {
-    client.call(modemPath, Ofono::voiceCallManagerInterface, QStringLiteral("Dial"),
-                {number, QString()}, this);
+    client.call(
+        modemPath, Ofono::voiceCallManagerInterface, QStringLiteral("Dial"), {number, QString()},
+        this, [done](const QDBusMessage &) { done(DialOutcome::sent()); },
+        [this, done](const QDBusError &error) { callFailed(QStringLiteral("Dial"), error, done); });
 }
 
 void OfonoBackend::accept(const QString &callPath)

@@ -20,9 +20,10 @@ private Q_SLOTS:
     void callDisconnectReason(const QDBusMessage &signal);
 
 private:
-    void requestService(const QString &code) override;
-    void startVoiceCall(const QString &number) override;
+    void requestService(const QString &code, DialCompletion done) override;
+    void startVoiceCall(const QString &number, DialCompletion done) override;
     void accept(const QString &callPath) override;
+    bool refusedByNetwork(const QDBusError &error) const override;
     void followCall(const QString &callPath, const QVariantMap &properties);
     void applyState(const QString &callPath, const QString &ofonoState);
 };

@@ -26,8 +26,9 @@ std::optional<QString> SimulatedOperator::callbackNumber(const QString &dialStri
     return std::nullopt;
 }
 
-void SimulatedOperator::dial(const QString &dialString)
+void SimulatedOperator::dial(const QString &dialString, DialCompletion done)
 {
+    done(DialOutcome::sent());
     dialled.append(dialString);
     qCInfo(lcMolvane).noquote() << "Simulated operator: dialled" << dialString;
     const QString callID = startCall(CTCallStateDialing, dialString);
@@ -51,6 +52,14 @@ void SimulatedOperator::answer(const CTCall &call)
     }
     changeState(call.callID(), CTCallStateConnected);
     endAfter(call.callID(), delays.callDuration);
+}
+
+// Reported at once: the operator is going away, and with it the event loop's pending reports.
+void SimulatedOperator::endCalls()
+{
+    for (const auto &[callID, call] : calls)
+        Q_EMIT callEvent(CTCall(callID, CTCallStateDisconnected, call.snapshot.number()));
+    calls.clear();
 }
 
 QString SimulatedOperator::startCall(CTCallState state, const QString &number)

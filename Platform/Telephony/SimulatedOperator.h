@@ -29,8 +29,10 @@ public:
     explicit SimulatedOperator(Delays delays = {}, QObject *parent = nullptr);
 
     QString name() const override;
-    void dial(const QString &dialString) override;
+    // Every dial is sent.
+    void dial(const QString &dialString, DialCompletion done) override;
     void answer(const CTCall &call) override;
+    void endCalls() override;
 
     // Every string dialled, in order.
     const QStringList &dialledCodes() const { return dialled; }

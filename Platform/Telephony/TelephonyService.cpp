@@ -52,21 +52,47 @@ void TelephonyService::startAutomaticSelection()
 
 void TelephonyService::install(std::unique_ptr<TelephonyBackend> backend)
 {
+    if (current)
+        current->endCalls();
     current = std::move(backend);
+    // What the old backend had not answered, it never will.
+    while (!openDials.empty())
+        finish(openDials.begin()->first, DialOutcome::failed(DialOutcome::OutcomeUnknown));
     connect(current.get(), &TelephonyBackend::callEvent, this, &TelephonyService::relayCallEvent);
     connect(current.get(), &TelephonyBackend::networkReply, this, &TelephonyService::networkReply);
     qCInfo(lcMolvane).noquote() << "Telephony backend:" << current->name();
     Q_EMIT backendChanged(current->name());
 }
 
-void TelephonyService::dial(const QString &dialString)
+void TelephonyService::dial(const QString &dialString, QObject *context, DialCompletion done)
 {
+    const quint64 request = ++dialsMade;
+    openDials[request] = {dialString, context ? context : this, std::move(done)};
     const auto dialable = DialString::dialable(dialString);
     if (!dialable) {
         qCInfo(lcMolvane) << "Not dialled, a modem cannot dial" << dialString;
+        finish(request, DialOutcome::failed(DialOutcome::Refused));
         return;
     }
-    backend().dial(*dialable);
+    backend().dial(*dialable, [this, request](const DialOutcome &outcome) {
+        finish(request, outcome);
+    });
+}
+
+void TelephonyService::finish(quint64 request, const DialOutcome &outcome)
+{
+    const auto found = openDials.find(request);
+    if (found == openDials.end())
+        return;
+    OpenDial dial = std::move(found->second);
+    openDials.erase(found);
+    qCInfo(lcMolvane).noquote() << "Dial of" << dial.dialString << DialOutcomeName(outcome);
+    if (!dial.done || !dial.context)
+        return;
+    // Queued, so the caller has finished its own steps before it hears how the dial went.
+    QMetaObject::invokeMethod(
+        dial.context, [done = std::move(dial.done), outcome] { done(outcome); },
+        Qt::QueuedConnection);
 }
 
 void TelephonyService::answer(const CTCall &call)

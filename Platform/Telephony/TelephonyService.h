@@ -2,13 +2,15 @@
 
 #include "Platform/Telephony/TelephonyBackend.h"
 
+#include <QPointer>
+#include <map>
 #include <memory>
 
 class TelephonyBackendSelector;
 
 // Holds the backend in use and spreads its call events to the call centers (callEvent) and to
 // the telephony notification center. Every dial string passes its check here, whatever the
-// backend.
+// backend, and every dial's outcome is told from here.
 class TelephonyService : public QObject
 {
     Q_OBJECT
@@ -25,8 +27,10 @@ public:
     void startAutomaticSelection();
 
     // Dials the string without the separators a modem ignores; a string holding anything a
-    // modem cannot dial is refused with a log line.
-    void dial(const QString &dialString);
+    // modem cannot dial is refused with a log line. The outcome goes to done, from the event
+    // loop and never from inside dial, while context lives; a dial still open when its backend
+    // is replaced has an unknown outcome.
+    void dial(const QString &dialString, QObject *context = nullptr, DialCompletion done = {});
     void answer(const CTCall &call);
 
 Q_SIGNALS:
@@ -39,8 +43,18 @@ private:
     ~TelephonyService() override;
     void install(std::unique_ptr<TelephonyBackend> backend);
     void relayCallEvent(const CTCall &call);
+    void finish(quint64 request, const DialOutcome &outcome);
+
+    struct OpenDial
+    {
+        QString dialString;
+        QPointer<QObject> context;
+        DialCompletion done;
+    };
 
     std::unique_ptr<TelephonyBackend> current;
     std::unique_ptr<TelephonyBackendSelector> selector;
     bool pinned = false;
+    std::map<quint64, OpenDial> openDials;
+    quint64 dialsMade = 0;
 };

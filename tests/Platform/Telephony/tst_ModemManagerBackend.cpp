@@ -2,13 +2,18 @@
 #include "Platform/Telephony/CoreTelephony.h"
 #include "Platform/Telephony/ModemManagerBackend.h"
 #include "Platform/Telephony/TelephonyService.h"
+#include "Platform/UI/UIActivityIndicatorView.h"
+#include "support/AtModemEmulator.h"
+#include "support/CallLogFiles.h"
 #include "support/LaunchedApplication.h"
-#include "support/ModemManagerMock.h"
+#include "support/ModemManagerDaemon.h"
 #include "support/PrivateSystemBus.h"
 #include "support/TestMain.h"
 
-#include <QDBusArgument>
+#include <QDBusVariant>
 #include <QLabel>
+#include <QSignalSpy>
+#include <QPushButton>
 
 namespace {
 struct Event
@@ -25,166 +30,257 @@ char *toString(const Event &event)
                        .toUtf8()
                        .constData());
 }
+
+const QString operatorNumber = QStringLiteral("+74951112233");
 } // namespace
 
+// The whole way a request takes on a phone: the dial pad, the telephony layer, Debian's
+// ModemManager daemon, and an emulated modem playing the network.
 class ModemManagerBackendTest : public QObject
 {
     Q_OBJECT
 
     PrivateSystemBus systemBus;
-    std::unique_ptr<ModemManagerMock> modemManager;
+    std::unique_ptr<AtModemEmulator> modem;
+    std::unique_ptr<ModemManagerDaemon> daemon;
+    std::unique_ptr<LaunchedApplication> app;
     std::unique_ptr<CTCallCenter> callCenter;
+    DialerPadViewController *dialPad = nullptr;
     QList<Event> events;
 
-    void startModem(const QVariantMap &parameters)
+    static QString backendName() { return TelephonyService::shared().backend().name(); }
+
+    void startDaemon()
     {
-        modemManager = std::make_unique<ModemManagerMock>(parameters);
-        QVERIFY(modemManager->start());
-        TelephonyService::shared().setBackend(std::make_unique<ModemManagerBackend>(
-            QDBusConnection::systemBus(), ModemManagerMock::modem));
+        QVERIFY(daemon->start());
+        QTRY_COMPARE_WITH_TIMEOUT(backendName(), "ModemManager", 10000);
     }
 
-    // Everything the modem was asked, without the reading of properties and lists.
-    QStringList requests() const
+    void launch(const QVariantMap &preferences = {})
     {
-        QStringList requests = modemManager->methodsCalled();
-        requests.removeAll("GetAll");
-        requests.removeAll("ListCalls");
-        return requests;
+        startDaemon();
+        app = std::make_unique<LaunchedApplication>(preferences);
+        dialPad = app->delegate()->dialerPadViewController;
+    }
+
+    // A tap at the control's place in the window, as a finger makes it.
+    void tap(QWidget *control) const
+    {
+        QWidget *window = control->window();
+        QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {},
+                          control->mapTo(window, control->rect().center()));
+    }
+
+    void request(const QString &digits) const
+    {
+        for (const QChar digit : digits)
+            tap(dialPad->viewWithTag(1000 + digit.digitValue()));
+        tap(dialPad->btnCall);
+    }
+
+    // The request's outcome has come once the dial pad stops its indicator.
+    void waitForOutcome() const
+    {
+        QTRY_VERIFY_WITH_TIMEOUT(!dialPad->actViewProgress->isAnimating(), 10000);
+    }
+
+    // What the daemon knows of the number of its first call.
+    QString incomingCallNumber() const
+    {
+        QDBusMessage get = QDBusMessage::createMethodCall(
+            ModemManagerDaemon::service, "/org/freedesktop/ModemManager1/Call/0",
+            "org.freedesktop.DBus.Properties", "Get");
+        get.setArguments({"org.freedesktop.ModemManager1.Call", "Number"});
+        return callServingEvents(get).arguments().value(0).value<QDBusVariant>().variant().toString();
+    }
+
+    bool waitingOverlayShown() const
+    {
+        return dialPad->vwOverLay && dialPad->vwOverLay->isVisible();
     }
 
 private Q_SLOTS:
     void init()
     {
         events.clear();
+        modem = std::make_unique<AtModemEmulator>();
+        daemon = std::make_unique<ModemManagerDaemon>(*modem);
         callCenter = std::make_unique<CTCallCenter>();
-        callCenter->setCallEventHandler([this](const CTCall &call) {
-            events.append({call.callState(), call.number()});
-        });
+        callCenter->setCallEventHandler(
+            [this](const CTCall &call) { events.append({call.callState(), call.number()}); });
+        TelephonyService::shared().startAutomaticSelection();
     }
 
     void cleanup()
     {
-        callCenter.reset();
-        modemManager.reset();
+        app.reset();
+        daemon.reset();
+        QTRY_COMPARE(backendName(), "Simulated operator");
+        modem.reset();
+        QFile::remove(callLogPath());
     }
 
-    void serviceCodeGoesThroughUssdAndTheReplyIsShown()
+    void requestGoesOutAsUssdAndTheReplyIsShown()
     {
-        startModem({{"ussd", true}, {"ussd_reply", "We will call you back"}});
-        LaunchedApplication app;
-        DialerPadViewController *dialPad = app.delegate()->dialerPadViewController;
-        for (int tag : {1008, 1001, 1002})
-            QTest::mouseClick(dialPad->viewWithTag(tag), Qt::LeftButton);
-        QTest::mouseClick(dialPad->btnCall, Qt::LeftButton);
-
-        QTRY_COMPARE_WITH_TIMEOUT(dialPad->lblStatus->text(), "We will call you back", 3000);
-        QCOMPARE(modemManager->callsOf("Initiate"), (QList<QVariantList>{{"146812#"}}));
-        QCOMPARE(requests(), QStringList{"Initiate"});
+        modem->setUssdReply("We will call you back");
+        launch();
+        request("812");
+        QTRY_COMPARE(dialPad->lblStatus->text(), "We will call you back");
+        QCOMPARE(modem->ussdRequests(), QStringList{"146812#"});
+        QCOMPARE(modem->commandsStartingWith("ATD"), QStringList());
+        QCOMPARE(loggedNumbers(), QStringList{"812"});
     }
 
-    void withoutUssdTheCodeIsCalledAndFollowedToItsEnd()
+    void modemWithoutUssdIsCalledOnceAndTheCallFollowedToItsEnd()
     {
-        startModem({});
-        CTCallDialWithID("*146*0079123456789#", -1);
-        QTRY_COMPARE(events, (QList<Event>{{CTCallStateDialing, "*146*0079123456789#"}}));
-        const QVariantList created = modemManager->callsOf("CreateCall").value(0);
-        QCOMPARE(qdbus_cast<QVariantMap>(created.value(0)),
-                 (QVariantMap{{"number", "*146*0079123456789#"}}));
-        QCOMPARE(requests(), (QStringList{"CreateCall", "Start"}));
+        modem->setUssdSupported(false);
+        launch();
+        request("00123");
+        waitForOutcome();
+        QCOMPARE(dialPad->lblStatus->text(), QString());
+        QCOMPARE(modem->commandsStartingWith("ATD"), QStringList{"ATD*146*00123#;"});
+        QTRY_COMPARE(events, (QList<Event>{{CTCallStateDialing, "*146*00123#"}}));
 
-        const QString call = modemManager->pathsOf("Start").value(0);
-        modemManager->setCallState(call, ModemManagerMock::RingingOut);
-        modemManager->setCallState(call, ModemManagerMock::Active);
-        modemManager->setCallState(call, ModemManagerMock::Terminated);
+        // Call states reach the daemon by its polling of the call list.
+        modem->setCallStatus(1, AtModemEmulator::Active);
+        QTRY_COMPARE(events.size(), 2);
+        QCOMPARE(events.last(), (Event{CTCallStateConnected, "*146*00123#"}));
+        modem->hangUpRemotely();
         QTRY_COMPARE(events.size(), 3);
-        QCOMPARE(events.mid(1), (QList<Event>{{CTCallStateConnected, "*146*0079123456789#"},
-                                              {CTCallStateDisconnected, "*146*0079123456789#"}}));
-        // A terminated call is deleted, not left listed.
-        QTRY_COMPARE(modemManager->callsOf("DeleteCall"),
-                     (QList<QVariantList>{{QVariant::fromValue(QDBusObjectPath(call))}}));
+        QCOMPARE(events.last(), (Event{CTCallStateDisconnected, "*146*00123#"}));
+        QCOMPARE(modem->commandsStartingWith("ATD").size(), 1);
     }
 
-    void refusedUssdFallsBackToACall()
+    void callbackIsAnsweredOnlyWithAutoAnswerOn_data()
     {
-        startModem({{"ussd", true},
-                    {"ussd_error", "org.freedesktop.ModemManager1.Error.Core.WrongState"}});
-        CTCallDialWithID("146812#", -1);
-        QTRY_COMPARE(requests(), (QStringList{"Initiate", "CreateCall", "Start"}));
+        QTest::addColumn<bool>("autoAnswer");
+        QTest::newRow("on") << true;
+        QTest::newRow("off") << false;
     }
 
-    void plainNumberIsAlwaysACall()
+    void callbackIsAnsweredOnlyWithAutoAnswerOn()
     {
-        startModem({{"ussd", true}});
-        CTCallDialWithID("+7 912 345-67-89", -1);
-        QTRY_COMPARE(requests(), (QStringList{"CreateCall", "Start"}));
-        QCOMPARE(qdbus_cast<QVariantMap>(modemManager->callsOf("CreateCall")[0][0]),
-                 (QVariantMap{{"number", "+79123456789"}}));
-    }
+        QFETCH(bool, autoAnswer);
+        launch({{"enable_autoanswer", autoAnswer}});
+        for (const int key : {1008, 1001, 1002})
+            tap(dialPad->viewWithTag(key));
+        QCOMPARE(dialPad->lblNumberField->text(), "812");
 
-    void undialableStringsNeverReachTheModem()
-    {
-        startModem({{"ussd", true}});
-        CTCallDialWithID("146812#;*21*555#", -1);
-        CTCallDialWithID("146812#\x01", -1);
-        CTCallDialWithID("146812#", -1);
-        // Requests leave in order: had the others gone, they would have come first.
-        QTRY_COMPARE(modemManager->callsOf("Initiate").size(), 1);
-        QCOMPARE(modemManager->callsOf("Initiate")[0], QVariantList{"146812#"});
-        QCOMPARE(requests(), QStringList{"Initiate"});
-    }
-
-    void incomingCallIsAnsweredByTheAutoAnswerCallback()
-    {
-        startModem({});
-        LaunchedApplication app({{"enable_autoanswer", true}});
-        DialerPadViewController *dialPad = app.delegate()->dialerPadViewController;
-        dialPad->lblNumberField->setText("812");
-
-        const QString call = modemManager->addIncomingCall("+79001234567");
-        QTRY_COMPARE(modemManager->pathsOf("Accept"), QStringList{call});
-        QTRY_COMPARE(events, (QList<Event>{{CTCallStateIncoming, "+79001234567"},
-                                           {CTCallStateConnected, "+79001234567"}}));
+        modem->ring(operatorNumber);
+        QTRY_VERIFY(events.contains(Event{CTCallStateIncoming, operatorNumber}));
         QCOMPARE(dialPad->lblNumberField->text(), QString());
+        if (autoAnswer) {
+            QTRY_COMPARE(modem->commandsStartingWith("ATA"), QStringList{"ATA"});
+            QTRY_VERIFY(events.contains(Event{CTCallStateConnected, operatorNumber}));
+        } else {
+            QTest::qWait(500);
+            QCOMPARE(modem->commandsStartingWith("ATA"), QStringList());
+        }
+    }
 
-        modemManager->setCallState(call, ModemManagerMock::Terminated);
-        QTRY_COMPARE(events.size(), 3);
-        QCOMPARE(events.last(), (Event{CTCallStateDisconnected, "+79001234567"}));
+    void remoteHangUpEndsTheCallTheAppSees()
+    {
+        launch({{"enable_autoanswer", true}});
+        modem->ring(operatorNumber);
+        QTRY_VERIFY(events.contains(Event{CTCallStateConnected, operatorNumber}));
+        modem->hangUpRemotely();
+        QTRY_COMPARE(events.last(), (Event{CTCallStateDisconnected, operatorNumber}));
     }
 
     void numberLearntLaterIsCarriedByLaterEvents()
     {
-        startModem({});
-        const QString call = modemManager->addIncomingCall("");
+        launch();
+        modem->ring(operatorNumber, false);
         QTRY_COMPARE(events, (QList<Event>{{CTCallStateIncoming, ""}}));
-        modemManager->setCallNumber(call, "+79001234567");
-        modemManager->setCallState(call, ModemManagerMock::Terminated);
+        // The daemon learns the number from the call list it polls.
+        QTRY_COMPARE_WITH_TIMEOUT(incomingCallNumber(), operatorNumber, 5000);
+        modem->hangUpRemotely();
         QTRY_COMPARE(events.size(), 2);
-        QCOMPARE(events.last(), (Event{CTCallStateDisconnected, "+79001234567"}));
+        QCOMPARE(events.last(), (Event{CTCallStateDisconnected, operatorNumber}));
     }
 
+    // The backend reads the calls there are when it starts, as it does when the app starts or
+    // the daemon comes back.
     void callRingingBeforeTheBackendStartsIsReported()
     {
-        modemManager = std::make_unique<ModemManagerMock>();
-        QVERIFY(modemManager->start());
-        modemManager->addIncomingCall("+79001234567");
-        TelephonyService::shared().setBackend(std::make_unique<ModemManagerBackend>(
-            QDBusConnection::systemBus(), ModemManagerMock::modem));
-        QTRY_COMPARE(events, (QList<Event>{{CTCallStateIncoming, "+79001234567"}}));
+        startDaemon();
+        modem->ring(operatorNumber);
+        QTRY_VERIFY(events.contains(Event{CTCallStateIncoming, operatorNumber}));
+
+        ModemManagerBackend backend(QDBusConnection::systemBus(), daemon->modemPath());
+        QSignalSpy reported(&backend, &TelephonyBackend::callEvent);
+        QTRY_COMPARE(reported.size(), 1);
+        const auto call = reported.at(0).at(0).value<CTCall>();
+        QCOMPARE((Event{call.callState(), call.number()}), (Event{CTCallStateIncoming, operatorNumber}));
     }
 
-    void serviceGoneAndBackAgain()
+    void daemonStoppedDuringACallEndsItAndItsReturnIsFollowed()
     {
-        startModem({{"ussd", true}});
-        QVERIFY(modemManager->stop());
-        CTCallDialWithID("146812#", -1);
-        CTCallAnswer(CTCall("/org/freedesktop/ModemManager1/Call/1", CTCallStateIncoming, "1"));
-        // Failures are only logged; the event loop goes on.
-        QTest::qWait(50);
+        launch({{"enable_autoanswer", true}});
+        modem->ring(operatorNumber);
+        QTRY_VERIFY(events.contains(Event{CTCallStateConnected, operatorNumber}));
 
-        QVERIFY(modemManager->start());
-        CTCallDialWithID("146812#", -1);
-        QTRY_COMPARE(modemManager->callsOf("Initiate"), (QList<QVariantList>{{"146812#"}}));
+        QVERIFY(daemon->stop());
+        QTRY_COMPARE(events.last(), (Event{CTCallStateDisconnected, operatorNumber}));
+        QTRY_COMPARE(backendName(), "Simulated operator");
+
+        startDaemon();
+        request("812");
+        QTRY_COMPARE(modem->ussdRequests(), QStringList{"146812#"});
+    }
+
+    void requestNotSentSaysWhyAndEndsTheWait_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<bool>("ussd");
+        QTest::addColumn<int>("ussdStatus");
+        QTest::addColumn<QStringList>("dialled");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("dial refused")
+            << "english" << false << 0 << QStringList{"ATD146812#;"}
+            << "Not sent: the modem or network refused it";
+        QTest::newRow("dial refused, Russian")
+            << "russian" << false << 0 << QStringList{"ATD146812#;"}
+            << "Не отправлено: модем или сеть отказали";
+        QTest::newRow("terminated by the network")
+            << "english" << true << 2 << QStringList()
+            << "Not sent: the network rejected the request";
+        QTest::newRow("terminated by the network, Russian")
+            << "russian" << true << 2 << QStringList() << "Не отправлено: сеть отклонила запрос";
+    }
+
+    void requestNotSentSaysWhyAndEndsTheWait()
+    {
+        QFETCH(QString, language);
+        QFETCH(bool, ussd);
+        QFETCH(int, ussdStatus);
+        QFETCH(QStringList, dialled);
+        QFETCH(QString, status);
+        modem->setUssdSupported(ussd);
+        modem->setUssdReply("Service unavailable", ussdStatus);
+        modem->setDialRefusal(30);
+        launch({{"enable_autoanswer", true}, {"current_language", language}});
+
+        request("812");
+        QVERIFY(waitingOverlayShown());
+        waitForOutcome();
+        QCOMPARE(dialPad->lblStatus->text(), status);
+        QVERIFY(!waitingOverlayShown());
+        QCOMPARE(CTTelephonyCenterGetDefault()->registrationCount(), 0);
+        QCOMPARE(modem->commandsStartingWith("ATD"), dialled);
+        QCOMPARE(loggedNumbers(), QStringList{"812"});
+    }
+
+    void codeTheModemRefusesIsCalledInstead()
+    {
+        modem->setUssdRefused(true);
+        launch();
+        request("812");
+        waitForOutcome();
+        QCOMPARE(dialPad->lblStatus->text(), QString());
+        // Hex-encoded first, then as plain text.
+        QCOMPARE(modem->ussdRequests(), (QStringList{"146812#", "146812#"}));
+        QCOMPARE(modem->commandsStartingWith("ATD"), QStringList{"ATD146812#;"});
     }
 };
 

@@ -1,0 +1,103 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QList>
+#include <QLocalServer>
+#include <QPointer>
+#include <QStringList>
+#include <chrono>
+#include <optional>
+
+class QLocalSocket;
+
+// A GSM modem with one AT port, listening on an abstract UNIX socket, as ModemManager's test
+// mode reaches a modem. It answers what the daemon asks while probing and enabling, keeps a
+// call list for AT+CLCC polling, and records every command it is sent. The test plays the
+// network: it rings, hangs up, refuses dials and answers USSD requests.
+class AtModemEmulator : public QObject
+{
+    Q_OBJECT
+
+public:
+    // CLCC "stat" values.
+    enum CallStatus
+    {
+        Active = 0,
+        Dialing = 2,
+        Alerting = 3,
+        Incoming = 4,
+    };
+    struct Call
+    {
+        int index;
+        bool incoming;
+        CallStatus status;
+        QString number;
+    };
+    struct Received
+    {
+        QString command;
+        qint64 atNanoseconds; // on the emulator's clock, see elapsed()
+    };
+
+    explicit AtModemEmulator(QObject *parent = nullptr);
+
+    // The port name the daemon is given: "abstract:NAME".
+    QString portName() const { return QStringLiteral("abstract:") + name; }
+
+    // Every command received, in order, without the line end.
+    QStringList commands() const;
+    const QList<Received> &received() const { return log; }
+    // The commands that begin with the prefix.
+    QStringList commandsStartingWith(const QString &prefix) const;
+    // The text of every USSD request, decoded when the daemon sent it hex-encoded.
+    QStringList ussdRequests() const;
+    qint64 elapsed() const { return clock.nsecsElapsed(); }
+    const QList<Call> &calls() const { return callList; }
+
+    // What the network does.
+    void setUssdSupported(bool supported) { ussdSupported = supported; }
+    // The reply to every USSD request: status 0 done, 1 more action needed, 2 terminated by
+    // the network, 4 not supported. Nothing: the request is taken and never answered.
+    void setUssdReply(std::optional<QString> text, int status = 0);
+    // Both the hex-encoded and the plain request are refused with ERROR.
+    void setUssdRefused(bool refused) { ussdRefused = refused; }
+    // Dials are refused with "+CME ERROR: code"; nothing lets them through.
+    void setDialRefusal(std::optional<int> cmeError) { dialRefusal = cmeError; }
+    // The time before the modem answers a dial or a USSD request.
+    void setAnswerDelay(std::chrono::milliseconds delay) { answerDelay = delay; }
+
+    // An incoming call: RING, then +CLIP with the number unless it is withheld.
+    void ring(const QString &number, bool withCallerId = true);
+    // The other side hangs up every call.
+    void hangUpRemotely();
+    // An outgoing call moves on (the daemon sees it at its next AT+CLCC poll).
+    void setCallStatus(int index, CallStatus status);
+
+private:
+    void accept();
+    void readFrom(QLocalSocket *port);
+    void respond(QLocalSocket *port, const QString &command);
+    std::optional<QString> staticAnswer(const QString &command) const;
+    QString dial(const QString &command);
+    bool answerIncoming();
+    void requestUssd(QLocalSocket *port);
+    QString listCalls() const;
+    void hangUp(const QString &command);
+    void send(QLocalSocket *port, const QString &text);
+    void sendUnsolicited(const QString &text);
+    void answerLater(QLocalSocket *port, const QString &text);
+
+    QString name;
+    QLocalServer server;
+    QPointer<QLocalSocket> latestPort;
+    QElapsedTimer clock;
+    QList<Received> log;
+    QList<Call> callList;
+    bool ussdSupported = true;
+    bool ussdRefused = false;
+    std::optional<QString> ussdReply = QStringLiteral("OK");
+    int ussdStatus = 0;
+    std::optional<int> dialRefusal;
+    std::chrono::milliseconds answerDelay{0};
+};
