@@ -51,8 +51,11 @@ void ModemCalls::remove(const QString &callID)
 
 void ModemCalls::removeAll()
 {
-    while (!calls.empty())
-        remove(calls.begin()->first);
+    while (!calls.empty()) {
+        // A copy: remove erases the key it is given before it reports the call.
+        const QString callID = calls.begin()->first;
+        remove(callID);
+    }
 }
 
 void ModemCalls::report(const QString &callID, CTCallState state, const QString &number)

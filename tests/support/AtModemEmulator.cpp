@@ -59,7 +59,6 @@ const QHash<QString, QString> &identityAnswers()
         {QStringLiteral("AT+CSCS=?"), QStringLiteral("+CSCS: (\"IRA\",\"GSM\",\"UCS2\")")},
         {QStringLiteral("AT+CSCS?"), QStringLiteral("+CSCS: \"IRA\"")},
         {QStringLiteral("AT+CFUN?"), QStringLiteral("+CFUN: 1")},
-        {QStringLiteral("AT+CPIN?"), QStringLiteral("+CPIN: READY")},
         {QStringLiteral("AT+CRSM=176,12258,0,0,10"),
          QStringLiteral("+CRSM: 144,0,\"98101430121181157002\"")},
         {QStringLiteral("AT+CIMI"), QStringLiteral("250011234567890")},
@@ -183,6 +182,8 @@ void AtModemEmulator::respond(QLocalSocket *port, const QString &command)
         answerLater(port, dial(command));
     else if (command.startsWith(QLatin1String("AT+CUSD=1,")))
         requestUssd(port);
+    else if (command.startsWith(QLatin1String("AT+CPIN")))
+        send(port, enterPin(command));
     else if (command == QLatin1String("ATA"))
         send(port, answerIncoming() ? ok : error);
     else if (command == QLatin1String("AT+CLCC"))
@@ -218,6 +219,17 @@ QString AtModemEmulator::dial(const QString &command)
     QString number = command.mid(3);
     number.chop(number.endsWith(QLatin1Char(';')) ? 1 : 0);
     callList.append({int(callList.size()) + 1, false, Dialing, number});
+    return ok;
+}
+
+QString AtModemEmulator::enterPin(const QString &command)
+{
+    if (command == QLatin1String("AT+CPIN?"))
+        return (simPin ? QStringLiteral("+CPIN: SIM PIN") : QStringLiteral("+CPIN: READY")) +
+               QStringLiteral("\r\n\r\n") + ok;
+    if (!simPin || command != QStringLiteral("AT+CPIN=\"%1\"").arg(*simPin))
+        return QStringLiteral("+CME ERROR: 16"); // incorrect password
+    simPin.reset();
     return ok;
 }
 

@@ -55,6 +55,9 @@ public:
     qint64 elapsed() const { return clock.nsecsElapsed(); }
     const QList<Call> &calls() const { return callList; }
 
+    // The SIM asks for this PIN until it is given (AT+CPIN="PIN").
+    void lockSim(const QString &pin) { simPin = pin; }
+
     // What the network does.
     void setUssdSupported(bool supported) { ussdSupported = supported; }
     // The reply to every USSD request: status 0 done, 1 more action needed, 2 terminated by
@@ -81,6 +84,7 @@ private:
     std::optional<QString> staticAnswer(const QString &command) const;
     QString dial(const QString &command);
     bool answerIncoming();
+    QString enterPin(const QString &command);
     void requestUssd(QLocalSocket *port);
     QString listCalls() const;
     void hangUp(const QString &command);
@@ -94,6 +98,7 @@ private:
     QElapsedTimer clock;
     QList<Received> log;
     QList<Call> callList;
+    std::optional<QString> simPin;
     bool ussdSupported = true;
     bool ussdRefused = false;
     std::optional<QString> ussdReply = QStringLiteral("OK");

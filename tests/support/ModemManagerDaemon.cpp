@@ -15,6 +15,8 @@
 namespace {
 const QString rootPath = QStringLiteral("/org/freedesktop/ModemManager1");
 const QString modemInterface = QStringLiteral("org.freedesktop.ModemManager1.Modem");
+// MMModemState.
+constexpr int lockedState = 2;
 constexpr int registeredState = 8;
 
 template <typename Condition> bool waitUntil(Condition condition, int milliseconds)
@@ -99,8 +101,37 @@ bool ModemManagerDaemon::setUpModem()
                           QStringList{emulator.portName()}});
     if (callServingEvents(profile).type() == QDBusMessage::ErrorMessage)
         return false;
-    if (!waitUntil([&] { return !(modem = findModem()).isEmpty(); }, 10000))
+    if (!waitUntil([&] { return !(modem = findModem()).isEmpty(); }, 10000) ||
+        !waitUntil([&] { return modemState() >= lockedState; }, 10000))
         return false;
+    return modemState() == lockedState || enableModem();
+}
+
+bool ModemManagerDaemon::unlock(const QString &pin)
+{
+    QDBusMessage get = QDBusMessage::createMethodCall(
+        service, modem, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+    get.setArguments({modemInterface, QStringLiteral("Sim")});
+    const QString sim = callServingEvents(get)
+                            .arguments()
+                            .value(0)
+                            .value<QDBusVariant>()
+                            .variant()
+                            .value<QDBusObjectPath>()
+                            .path();
+    QDBusMessage sendPin = QDBusMessage::createMethodCall(
+        service, sim, QStringLiteral("org.freedesktop.ModemManager1.Sim"), QStringLiteral("SendPin"));
+    sendPin.setArguments({pin});
+    const QDBusMessage sent = callServingEvents(sendPin);
+    if (sent.type() == QDBusMessage::ErrorMessage) {
+        qWarning("Sim.SendPin failed: %s", qPrintable(sent.errorMessage()));
+        return false;
+    }
+    return waitUntil([&] { return modemState() > lockedState; }, 10000) && enableModem();
+}
+
+bool ModemManagerDaemon::enableModem()
+{
     QDBusMessage enable =
         QDBusMessage::createMethodCall(service, modem, modemInterface, QStringLiteral("Enable"));
     enable.setArguments({true});

@@ -8,7 +8,8 @@ class AtModemEmulator;
 
 // Debian's own ModemManager in its test mode, on the test's private system bus, driving one
 // emulated modem: the daemon a phone runs, without hardware, udev or root. Started, it has set
-// the modem up and enabled it, so the modem is registered and its Voice interface is exported.
+// the modem up and enabled it, so the modem is registered and its Voice interface is exported;
+// a modem whose SIM is locked waits for its PIN.
 class ModemManagerDaemon
 {
 public:
@@ -19,6 +20,8 @@ public:
     // shows the daemon's log.
     bool start();
     bool stop();
+    // Gives the locked SIM its PIN and enables the modem.
+    bool unlock(const QString &pin);
 
     // The modem's object path while the daemon runs.
     const QString &modemPath() const { return modem; }
@@ -28,6 +31,7 @@ public:
 private:
     bool waitForOwner(bool owned) const;
     bool setUpModem();
+    bool enableModem();
     QString findModem() const;
     int modemState() const;
     QString logPath() const;

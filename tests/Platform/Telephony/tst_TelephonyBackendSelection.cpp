@@ -1,6 +1,7 @@
 #include "Platform/Telephony/CoreTelephony.h"
 #include "Platform/Telephony/TelephonyService.h"
-#include "support/ModemManagerMock.h"
+#include "support/AtModemEmulator.h"
+#include "support/ModemManagerDaemon.h"
 #include "support/OfonoMock.h"
 #include "support/PrivateSystemBus.h"
 #include "support/RecordingBackend.h"
@@ -14,15 +15,16 @@ class TelephonyBackendSelectionTest : public QObject
     Q_OBJECT
 
     PrivateSystemBus systemBus;
-    std::unique_ptr<ModemManagerMock> modemManager;
+    AtModemEmulator modem;
+    std::unique_ptr<ModemManagerDaemon> modemManager;
     std::unique_ptr<OfonoMock> ofono;
     bool pinned = false;
 
     static QString backendName() { return TelephonyService::shared().backend().name(); }
 
-    void startModemManager(const QVariantMap &parameters = {})
+    void startModemManager()
     {
-        modemManager = std::make_unique<ModemManagerMock>(parameters);
+        modemManager = std::make_unique<ModemManagerDaemon>(modem);
         QVERIFY(modemManager->start());
     }
 
@@ -57,14 +59,18 @@ private Q_SLOTS:
         QCOMPARE(chosen[0][0].toString(), "Simulated operator");
     }
 
-    void voiceInterfaceAppearingLaterIsPickedUp()
+    // A phone starts with its SIM locked; unlocking it makes the daemon take the modem's
+    // interfaces down and export them again, and the app follows the modem through that.
+    void modemUnlockedAfterStartIsFollowed()
     {
-        startModemManager({{"voice", false}});
+        modem.lockSim("1234");
+        modem.setUssdReply("OK");
+        startModemManager();
         startOfono({{"no_modem", true}});
-        QSignalSpy chosen(&TelephonyService::shared(), &TelephonyService::backendChanged);
-        modemManager->addVoice();
+        QVERIFY(modemManager->unlock("1234"));
         QTRY_COMPARE(backendName(), "ModemManager");
-        QCOMPARE(chosen.size(), 1);
+        CTCallDialWithID("146812#", -1);
+        QTRY_COMPARE(modem.ussdRequests().value(0), "146812#");
     }
 
     void modemManagerComesBeforeOfono()
@@ -73,7 +79,7 @@ private Q_SLOTS:
         QTRY_COMPARE(backendName(), "oFono");
         startModemManager();
         QTRY_COMPARE(backendName(), "ModemManager");
-        modemManager->removeModem();
+        QVERIFY(modemManager->stop());
         QTRY_COMPARE(backendName(), "oFono");
     }
 
@@ -87,31 +93,12 @@ private Q_SLOTS:
         QTRY_COMPARE(backendName(), "oFono");
     }
 
-    void restartedServiceTakesTheNextRequest()
-    {
-        startModemManager({{"ussd", true}});
-        QTRY_COMPARE(backendName(), "ModemManager");
-        CTCallDialWithID("146812#", -1);
-        QTRY_COMPARE(modemManager->callsOf("Initiate").size(), 1);
-
-        QVERIFY(modemManager->stop());
-        QTRY_COMPARE(backendName(), "Simulated operator");
-        QTest::ignoreMessage(QtInfoMsg, "Telephony backend: ModemManager");
-        QVERIFY(modemManager->start());
-        QTRY_COMPARE(backendName(), "ModemManager");
-        CTCallDialWithID("*146*00123#", -1);
-        QTRY_COMPARE(modemManager->callsOf("Initiate"),
-                     (QList<QVariantList>{{"146812#"}, {"*146*00123#"}}));
-    }
-
     // What keeps tests that install their own backend away from the bus.
     void installedBackendStopsTheSelection()
     {
         RecordingBackend::install();
         pinned = true;
-        startModemManager();
         TelephonyService::shared().startAutomaticSelection();
-        modemManager->removeModem();
         startOfono();
         QTest::qWait(100);
         QCOMPARE(backendName(), "Recording test modem");
