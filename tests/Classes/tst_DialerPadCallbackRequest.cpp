@@ -1,6 +1,7 @@
 #include "DialerPadViewController.h"
 #include "Platform/Files/DocumentsDirectory.h"
 #include "Platform/Files/PropertyList.h"
+#include "Platform/Telephony/CoreTelephony.h"
 #include "Platform/Telephony/TelephonyService.h"
 #include "Platform/UI/TabBarController.h"
 #include "Platform/UI/UIActivityIndicatorView.h"
@@ -270,6 +271,69 @@ private Q_SLOTS:
         fireOverlayRemoval(dialPad, 0);
         QVERIFY(waitingOverlays(dialPad).isEmpty());
         QVERIFY(!dialPad->vwOverLay);
+    }
+
+    void outcomeOnTheScreen_data()
+    {
+        QTest::addColumn<int>("failure"); // -1: sent
+        QTest::addColumn<QString>("english");
+        QTest::addColumn<QString>("russian");
+        QTest::newRow("sent") << -1 << "" << "";
+        QTest::newRow("refused") << int(DialOutcome::Refused)
+                                 << "Not sent: the number cannot be dialled"
+                                 << "Не отправлено: номер нельзя набрать";
+        QTest::newRow("no service") << int(DialOutcome::NoService)
+                                    << "Not sent: no modem available"
+                                    << "Не отправлено: модем недоступен";
+        QTest::newRow("not authorised") << int(DialOutcome::NotAuthorised)
+                                        << "Not sent: not allowed to use the modem"
+                                        << "Не отправлено: нет доступа к модему";
+        QTest::newRow("modem error") << int(DialOutcome::ModemError)
+                                     << "Not sent: the modem or network refused it"
+                                     << "Не отправлено: модем или сеть отказали";
+        QTest::newRow("network refused") << int(DialOutcome::NetworkRefused)
+                                         << "Not sent: the network rejected the request"
+                                         << "Не отправлено: сеть отклонила запрос";
+        QTest::newRow("unknown") << int(DialOutcome::OutcomeUnknown)
+                                 << "Not confirmed: the modem did not answer in time"
+                                 << "Не подтверждено: модем не ответил вовремя";
+    }
+
+    // A request that was not sent ends the wait at once; one that may still have gone out
+    // keeps waiting for its callback.
+    void outcomeOnTheScreen()
+    {
+        QFETCH(int, failure);
+        for (const QString language : {"english", "russian"}) {
+            launch({{"enable_autoanswer", true}, {"current_language", language}});
+            if (failure >= 0)
+                modem->outcome = DialOutcome::failed(DialOutcome::Failure(failure));
+            const bool waits = failure < 0 || failure == DialOutcome::OutcomeUnknown;
+            request("812");
+            QVERIFY(dialPad->actViewProgress->isAnimating());
+
+            QTRY_VERIFY(!dialPad->actViewProgress->isAnimating());
+            QFETCH(QString, english);
+            QFETCH(QString, russian);
+            QCOMPARE(dialPad->lblStatus->text(), language == "english" ? english : russian);
+            QCOMPARE(waitingOverlays(dialPad).size(), waits ? 1 : 0);
+            QCOMPARE(CTTelephonyCenterGetDefault()->registrationCount() > 0, waits);
+            QCOMPARE(dialPad->bIsCallInProgress, waits);
+            QCOMPARE(loggedNumbers(), QStringList{"812"});
+            QFile::remove(callLogPath());
+        }
+    }
+
+    void failedRequestTakesOnlyItsOwnOverlay()
+    {
+        launch({{"enable_autoanswer", true}});
+        modem->outcome = DialOutcome::failed(DialOutcome::ModemError);
+        request("812");
+        modem->outcome = DialOutcome::sent();
+        request("+123");
+        QWidget *second = dialPad->vwOverLay;
+        QTRY_COMPARE(waitingOverlays(dialPad), QList<QWidget *>{second});
+        QCOMPARE(dialPad->lblStatus->text(), "Not sent: the modem or network refused it");
     }
 };
 

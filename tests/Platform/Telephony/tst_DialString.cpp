@@ -48,8 +48,14 @@ private Q_SLOTS:
 
         // Every backend sits behind the same check.
         RecordingBackend *modem = RecordingBackend::install();
-        CTCallDialWithID(typed, -1);
+        std::optional<DialOutcome> outcome;
+        CTCallDialWithID(typed, -1, this, [&](const DialOutcome &told) { outcome = told; });
         QCOMPARE(modem->dialled, dialled.isEmpty() ? QStringList() : QStringList{dialled});
+        // Told later, never from inside the dial.
+        QVERIFY(!outcome);
+        QTRY_VERIFY(outcome);
+        QCOMPARE(*outcome, dialled.isEmpty() ? DialOutcome::failed(DialOutcome::Refused)
+                                             : DialOutcome::sent());
     }
 
     void stringsEndingInHashAreServiceCodes_data()

@@ -271,6 +271,19 @@ private Q_SLOTS:
         QCOMPARE(loggedNumbers(), QStringList{"812"});
     }
 
+    // The request may have reached the network before the daemon went.
+    void requestOpenWhenTheDaemonStopsIsNotConfirmed()
+    {
+        modem->setUssdReply(std::nullopt);
+        launch({{"enable_autoanswer", true}});
+        request("812");
+        QTRY_COMPARE(modem->ussdRequests().size(), 1);
+        QVERIFY(daemon->stop());
+        waitForOutcome();
+        QCOMPARE(dialPad->lblStatus->text(), "Not confirmed: the modem did not answer in time");
+        QCOMPARE(CTTelephonyCenterGetDefault()->registrationCount(), 1);
+    }
+
     void codeTheModemRefusesIsCalledInstead()
     {
         modem->setUssdRefused(true);
