@@ -374,31 +374,27 @@ void DialerPadViewController::ShowRequestOutcome(const DialOutcome &outcome, QWi
 
 QString DialerPadViewController::RequestNotSentMessage(DialOutcome::Failure failure) const
 {
-    const auto text = [this](const char16_t *english, const char16_t *russian) {
-        return appDelegate->localizedText(QString::fromUtf16(english), QString::fromUtf16(russian));
+    if (failure == DialOutcome::OutcomeUnknown)
+        return appDelegate->localizedText(
+            QStringLiteral("Not confirmed: the modem did not answer in time"),
+            QStringLiteral("Не подтверждено: модем не ответил вовремя"));
+    static const QHash<int, std::pair<QString, QString>> reasons{
+        {DialOutcome::Refused,
+         {QStringLiteral("the number cannot be dialled"), QStringLiteral("номер нельзя набрать")}},
+        {DialOutcome::NoService,
+         {QStringLiteral("no modem available"), QStringLiteral("модем недоступен")}},
+        {DialOutcome::NotAuthorised,
+         {QStringLiteral("not allowed to use the modem"), QStringLiteral("нет доступа к модему")}},
+        {DialOutcome::ModemError,
+         {QStringLiteral("the modem or network refused it"),
+          QStringLiteral("модем или сеть отказали")}},
+        {DialOutcome::NetworkRefused,
+         {QStringLiteral("the network rejected the request"),
+          QStringLiteral("сеть отклонила запрос")}},
     };
-    QString reason;
-    switch (failure) {
-    case DialOutcome::Refused:
-        reason = text(u"the number cannot be dialled", u"номер нельзя набрать");
-        break;
-    case DialOutcome::NoService:
-        reason = text(u"no modem available", u"модем недоступен");
-        break;
-    case DialOutcome::NotAuthorised:
-        reason = text(u"not allowed to use the modem", u"нет доступа к модему");
-        break;
-    case DialOutcome::ModemError:
-        reason = text(u"the modem or network refused it", u"модем или сеть отказали");
-        break;
-    case DialOutcome::NetworkRefused:
-        reason = text(u"the network rejected the request", u"сеть отклонила запрос");
-        break;
-    case DialOutcome::OutcomeUnknown:
-        return text(u"Not confirmed: the modem did not answer in time",
-                    u"Не подтверждено: модем не ответил вовремя");
-    }
-    return text(u"Not sent: %1", u"Не отправлено: %1").arg(reason);
+    const auto &[english, russian] = reasons.value(failure);
+    return appDelegate->localizedText(QStringLiteral("Not sent: %1").arg(english),
+                                      QStringLiteral("Не отправлено: %1").arg(russian));
 }
 
 void DialerPadViewController::showInvalidNumberAlert()

@@ -42,8 +42,7 @@ void ModemBackend::replied(const QString &text, const DialCompletion &done)
     Q_EMIT networkReply(text);
 }
 
-void ModemBackend::requestFailed(const QString &code, const QDBusError &error,
-                                 DialCompletion done)
+void ModemBackend::requestFailed(const QString &code, const QDBusError &error, DialCompletion done)
 {
     client.logError(QStringLiteral("service request"), error);
     if (refusedByNetwork(error)) {

@@ -74,9 +74,8 @@ void TelephonyService::dial(const QString &dialString, QObject *context, DialCom
         finish(request, DialOutcome::failed(DialOutcome::Refused));
         return;
     }
-    backend().dial(*dialable, [this, request](const DialOutcome &outcome) {
-        finish(request, outcome);
-    });
+    backend().dial(*dialable,
+                   [this, request](const DialOutcome &outcome) { finish(request, outcome); });
 }
 
 void TelephonyService::finish(quint64 request, const DialOutcome &outcome)

@@ -278,22 +278,22 @@ private Q_SLOTS:
         QTest::addColumn<int>("failure"); // -1: sent
         QTest::addColumn<QString>("english");
         QTest::addColumn<QString>("russian");
-        QTest::newRow("sent") << -1 << "" << "";
+        QTest::newRow("sent") << -1 << ""
+                              << "";
         QTest::newRow("refused") << int(DialOutcome::Refused)
                                  << "Not sent: the number cannot be dialled"
                                  << "Не отправлено: номер нельзя набрать";
-        QTest::newRow("no service") << int(DialOutcome::NoService)
-                                    << "Not sent: no modem available"
+        QTest::newRow("no service") << int(DialOutcome::NoService) << "Not sent: no modem available"
                                     << "Не отправлено: модем недоступен";
-        QTest::newRow("not authorised") << int(DialOutcome::NotAuthorised)
-                                        << "Not sent: not allowed to use the modem"
-                                        << "Не отправлено: нет доступа к модему";
-        QTest::newRow("modem error") << int(DialOutcome::ModemError)
-                                     << "Not sent: the modem or network refused it"
-                                     << "Не отправлено: модем или сеть отказали";
-        QTest::newRow("network refused") << int(DialOutcome::NetworkRefused)
-                                         << "Not sent: the network rejected the request"
-                                         << "Не отправлено: сеть отклонила запрос";
+        QTest::newRow("not authorised")
+            << int(DialOutcome::NotAuthorised) << "Not sent: not allowed to use the modem"
+            << "Не отправлено: нет доступа к модему";
+        QTest::newRow("modem error")
+            << int(DialOutcome::ModemError) << "Not sent: the modem or network refused it"
+            << "Не отправлено: модем или сеть отказали";
+        QTest::newRow("network refused")
+            << int(DialOutcome::NetworkRefused) << "Not sent: the network rejected the request"
+            << "Не отправлено: сеть отклонила запрос";
         QTest::newRow("unknown") << int(DialOutcome::OutcomeUnknown)
                                  << "Not confirmed: the modem did not answer in time"
                                  << "Не подтверждено: модем не ответил вовремя";

@@ -74,17 +74,17 @@ const QHash<QString, QString> &identityAnswers()
 // Settings the daemon makes, each answered with a plain OK.
 bool isPlainSetting(const QString &command)
 {
-    static const QStringList settings{
-        "AT",        "ATE0",      "ATV1",      "AT+CMEE=1",   "ATX4",       "AT&C1",
-        "AT+CREG=2", "AT+CGREG=2", "AT+CLIP=1", "AT+CRC=1",    "AT+CCWA=1", "AT+COPS=3,2",
-        "AT+COPS=3,0", "AT+CLCC=?", "AT+CUSD=2"};
+    static const QStringList settings{"AT",          "ATE0",      "ATV1",      "AT+CMEE=1",
+                                      "ATX4",        "AT&C1",     "AT+CREG=2", "AT+CGREG=2",
+                                      "AT+CLIP=1",   "AT+CRC=1",  "AT+CCWA=1", "AT+COPS=3,2",
+                                      "AT+COPS=3,0", "AT+CLCC=?", "AT+CUSD=2"};
     return settings.contains(command) || command.startsWith(QLatin1String("AT+CSCS=\""));
 }
 } // namespace
 
 AtModemEmulator::AtModemEmulator(QObject *parent)
-    : QObject(parent), name(QStringLiteral("molvane-modem-") + QUuid::createUuid().toString(
-                                                                   QUuid::WithoutBraces))
+    : QObject(parent),
+      name(QStringLiteral("molvane-modem-") + QUuid::createUuid().toString(QUuid::WithoutBraces))
 {
     clock.start();
     // The daemon keeps the "abstract:" of the port name as part of the socket's name.
@@ -103,8 +103,8 @@ QStringList AtModemEmulator::commands() const
 
 QStringList AtModemEmulator::commandsStartingWith(const QString &prefix) const
 {
-    return commands().filter(QRegularExpression(
-        QLatin1Char('^') + QRegularExpression::escape(prefix)));
+    return commands().filter(
+        QRegularExpression(QLatin1Char('^') + QRegularExpression::escape(prefix)));
 }
 
 QStringList AtModemEmulator::ussdRequests() const

@@ -33,8 +33,7 @@ template <typename Condition> bool waitUntil(Condition condition, int millisecon
 
 QDBusMessage callServingEvents(const QDBusMessage &call, int timeoutMilliseconds)
 {
-    QDBusPendingCall pending =
-        QDBusConnection::systemBus().asyncCall(call, timeoutMilliseconds);
+    QDBusPendingCall pending = QDBusConnection::systemBus().asyncCall(call, timeoutMilliseconds);
     waitUntil([&] { return pending.isFinished(); }, timeoutMilliseconds + 1000);
     return pending.reply();
 }
@@ -120,7 +119,8 @@ bool ModemManagerDaemon::unlock(const QString &pin)
                             .value<QDBusObjectPath>()
                             .path();
     QDBusMessage sendPin = QDBusMessage::createMethodCall(
-        service, sim, QStringLiteral("org.freedesktop.ModemManager1.Sim"), QStringLiteral("SendPin"));
+        service, sim, QStringLiteral("org.freedesktop.ModemManager1.Sim"),
+        QStringLiteral("SendPin"));
     sendPin.setArguments({pin});
     const QDBusMessage sent = callServingEvents(sendPin);
     if (sent.type() == QDBusMessage::ErrorMessage) {
@@ -148,8 +148,8 @@ QString ModemManagerDaemon::findModem() const
     const QDBusMessage reply = callServingEvents(QDBusMessage::createMethodCall(
         service, rootPath, QStringLiteral("org.freedesktop.DBus.ObjectManager"),
         QStringLiteral("GetManagedObjects")));
-    const auto objects = qdbus_cast<QMap<QDBusObjectPath, QMap<QString, QVariantMap>>>(
-        reply.arguments().value(0));
+    const auto objects =
+        qdbus_cast<QMap<QDBusObjectPath, QMap<QString, QVariantMap>>>(reply.arguments().value(0));
     return objects.isEmpty() ? QString() : objects.firstKey().path();
 }
 

@@ -12,8 +12,8 @@
 
 #include <QDBusVariant>
 #include <QLabel>
-#include <QSignalSpy>
 #include <QPushButton>
+#include <QSignalSpy>
 
 namespace {
 struct Event
@@ -87,11 +87,16 @@ class ModemManagerBackendTest : public QObject
     // What the daemon knows of the number of its first call.
     QString incomingCallNumber() const
     {
-        QDBusMessage get = QDBusMessage::createMethodCall(
-            ModemManagerDaemon::service, "/org/freedesktop/ModemManager1/Call/0",
-            "org.freedesktop.DBus.Properties", "Get");
+        QDBusMessage get = QDBusMessage::createMethodCall(ModemManagerDaemon::service,
+                                                          "/org/freedesktop/ModemManager1/Call/0",
+                                                          "org.freedesktop.DBus.Properties", "Get");
         get.setArguments({"org.freedesktop.ModemManager1.Call", "Number"});
-        return callServingEvents(get).arguments().value(0).value<QDBusVariant>().variant().toString();
+        return callServingEvents(get)
+            .arguments()
+            .value(0)
+            .value<QDBusVariant>()
+            .variant()
+            .toString();
     }
 
     bool waitingOverlayShown() const
@@ -106,8 +111,9 @@ private Q_SLOTS:
         modem = std::make_unique<AtModemEmulator>();
         daemon = std::make_unique<ModemManagerDaemon>(*modem);
         callCenter = std::make_unique<CTCallCenter>();
-        callCenter->setCallEventHandler(
-            [this](const CTCall &call) { events.append({call.callState(), call.number()}); });
+        callCenter->setCallEventHandler([this](const CTCall &call) {
+            events.append({call.callState(), call.number()});
+        });
         TelephonyService::shared().startAutomaticSelection();
     }
 
@@ -211,7 +217,8 @@ private Q_SLOTS:
         QSignalSpy reported(&backend, &TelephonyBackend::callEvent);
         QTRY_COMPARE(reported.size(), 1);
         const auto call = reported.at(0).at(0).value<CTCall>();
-        QCOMPARE((Event{call.callState(), call.number()}), (Event{CTCallStateIncoming, operatorNumber}));
+        QCOMPARE((Event{call.callState(), call.number()}),
+                 (Event{CTCallStateIncoming, operatorNumber}));
     }
 
     void daemonStoppedDuringACallEndsItAndItsReturnIsFollowed()
@@ -236,15 +243,13 @@ private Q_SLOTS:
         QTest::addColumn<int>("ussdStatus");
         QTest::addColumn<QStringList>("dialled");
         QTest::addColumn<QString>("status");
-        QTest::newRow("dial refused")
-            << "english" << false << 0 << QStringList{"ATD146812#;"}
-            << "Not sent: the modem or network refused it";
+        QTest::newRow("dial refused") << "english" << false << 0 << QStringList{"ATD146812#;"}
+                                      << "Not sent: the modem or network refused it";
         QTest::newRow("dial refused, Russian")
             << "russian" << false << 0 << QStringList{"ATD146812#;"}
             << "Не отправлено: модем или сеть отказали";
-        QTest::newRow("terminated by the network")
-            << "english" << true << 2 << QStringList()
-            << "Not sent: the network rejected the request";
+        QTest::newRow("terminated by the network") << "english" << true << 2 << QStringList()
+                                                   << "Not sent: the network rejected the request";
         QTest::newRow("terminated by the network, Russian")
             << "russian" << true << 2 << QStringList() << "Не отправлено: сеть отклонила запрос";
     }

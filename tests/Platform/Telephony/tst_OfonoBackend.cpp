@@ -96,6 +96,42 @@ private Q_SLOTS:
         QCOMPARE(states.last(), CTCallStateDisconnected);
     }
 
+    void failedDialsTellWhy_data()
+    {
+        QTest::addColumn<QString>("interface");
+        QTest::addColumn<QString>("method");
+        QTest::addColumn<QString>("error");
+        QTest::addColumn<int>("failure");
+        QTest::addColumn<bool>("called");
+        QTest::newRow("network ended the request")
+            << "org.ofono.SupplementaryServices" << "Initiate" << "org.ofono.Error.Terminated"
+            << int(DialOutcome::NetworkRefused) << false;
+        QTest::newRow("call failed") << "org.ofono.VoiceCallManager" << "Dial"
+                                     << "org.ofono.Error.Failed" << int(DialOutcome::ModemError)
+                                     << true;
+        QTest::newRow("not allowed")
+            << "org.ofono.VoiceCallManager" << "Dial" << "org.freedesktop.DBus.Error.AccessDenied"
+            << int(DialOutcome::NotAuthorised) << true;
+    }
+
+    void failedDialsTellWhy()
+    {
+        QFETCH(QString, interface);
+        QFETCH(QString, method);
+        QFETCH(QString, error);
+        QFETCH(int, failure);
+        QFETCH(bool, called);
+        ofono->addMethod(OfonoMock::modem, interface, method,
+                         method == "Dial" ? "ss" : "s", method == "Dial" ? "o" : "sv",
+                         QString("raise dbus.exceptions.DBusException('refused', name=%1)")
+                             .arg(pythonString(error)));
+        std::optional<DialOutcome> outcome;
+        CTCallDialWithID("146812#", -1, this, [&](const DialOutcome &told) { outcome = told; });
+        QTRY_VERIFY(outcome);
+        QCOMPARE(*outcome, DialOutcome::failed(DialOutcome::Failure(failure)));
+        QCOMPARE(ofono->callsOf("Dial").size(), called ? 1 : 0);
+    }
+
     void undialableStringsNeverReachTheModem()
     {
         CTCallDialWithID("146812#;", -1);

@@ -76,6 +76,15 @@ private Q_SLOTS:
         callCenter.reset();
     }
 
+    // A modem that appears takes over; the simulated calls end with the simulation.
+    void replacedOperatorEndsItsCalls()
+    {
+        CTCallDialWithID("146812#", -1);
+        QTRY_VERIFY(observedByHandler.contains(Event{CTCallStateIncoming, "812"}));
+        TelephonyService::shared().setBackend(std::make_unique<SimulatedOperator>());
+        QCOMPARE(observedByHandler.last(), (Event{CTCallStateDisconnected, "812"}));
+    }
+
     void answeredCallbackIsConnectedThenEnds()
     {
         answerFromCallback = true;
