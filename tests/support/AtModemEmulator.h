@@ -53,7 +53,6 @@ public:
     // The text of every USSD request, decoded when the daemon sent it hex-encoded.
     QStringList ussdRequests() const;
     qint64 elapsed() const { return clock.nsecsElapsed(); }
-    const QList<Call> &calls() const { return callList; }
 
     // The SIM asks for this PIN until it is given (AT+CPIN="PIN").
     void lockSim(const QString &pin) { simPin = pin; }

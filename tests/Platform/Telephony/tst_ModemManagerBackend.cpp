@@ -137,6 +137,19 @@ private Q_SLOTS:
         QCOMPARE(loggedNumbers(), QStringList{"812"});
     }
 
+    // A slow network is not a failure: the indicator turns until the reply comes.
+    void slowModemStillSendsTheRequest()
+    {
+        modem->setAnswerDelay(std::chrono::milliseconds(1500));
+        modem->setUssdReply("We will call you back");
+        launch();
+        request("812");
+        QTest::qWait(1000);
+        QVERIFY(dialPad->actViewProgress->isAnimating());
+        waitForOutcome();
+        QCOMPARE(dialPad->lblStatus->text(), "We will call you back");
+    }
+
     void modemWithoutUssdIsCalledOnceAndTheCallFollowedToItsEnd()
     {
         modem->setUssdSupported(false);
