@@ -1,6 +1,7 @@
 #include "Platform/UI/UIApplication.h"
 
 #include "Platform/Telephony/TelephonyService.h"
+#include "Platform/UI/SharedMemoryRendering.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -66,6 +67,7 @@ int UIApplicationMain(int argc, char *argv[], const UIApplicationDelegateFactory
         explainMissingDisplay(argc > 0 ? argv[0] : "molvane");
         return 2;
     }
+    useSharedMemoryRendering();
     QApplication qtApplication(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("molvane"));
     QGuiApplication::setApplicationDisplayName(QStringLiteral("Molvane"));
