@@ -61,7 +61,6 @@ BENCHMARK(CallKeyToModem)->Iterations(50)->UseManualTime()->Unit(benchmark::kMil
 int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QT_LOGGING_RULES", "molvane.info=false");
     IsolatedUserDirectories directories;
     PrivateSystemBus systemBus;
     QApplication application(argc, argv);

@@ -29,11 +29,18 @@ QString Quoted(const QString &text)
 
 QString Describe(const QVariant &value, int depth);
 
+// A long list is told by its count and its newest (last) items: describing a whole large call
+// log on every request cost ten times the request itself.
+constexpr qsizetype describedItems = 10;
+
 QString DescribeList(const QVariantList &items, int depth)
 {
     QStringList parts;
-    for (const QVariant &item : items)
-        parts.append(Describe(item, depth + 1));
+    const qsizetype skipped = qMax<qsizetype>(0, items.size() - describedItems);
+    if (skipped > 0)
+        parts.append(QStringLiteral("... %1 earlier items").arg(skipped));
+    for (qsizetype item = skipped; item < items.size(); ++item)
+        parts.append(Describe(items.at(item), depth + 1));
     return u'(' + parts.join(QStringLiteral(", ")) + u')';
 }
 

@@ -321,6 +321,12 @@ private Q_SLOTS:
         QCOMPARE(DescribePropertyList(list),
                  QStringLiteral("({\"n\" = -3; \"phone_number\" = \"+1 \\\"a\\\"\\n\";}, <01ab>, "
                                 "2024-05-01T09:30:00Z, true, (null))"));
+
+        QVariantList numbers;
+        for (int number = 1; number <= 25; ++number)
+            numbers << number;
+        QCOMPARE(DescribePropertyList(numbers),
+                 QStringLiteral("(... 15 earlier items, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25)"));
     }
 };
 
