@@ -12,6 +12,7 @@
 #include "Platform/UI/UINavigationController.h"
 #include "ui_DialerPadViewController.h"
 
+#include <QGridLayout>
 #include <QLineEdit>
 #include <QTextBoundaryFinder>
 #include <QTimer>
@@ -25,6 +26,8 @@ const QString placeholder = QStringLiteral("XXXX");
 const QString autoAnswerKey = QStringLiteral("enable_autoanswer");
 const QString keypadToneKey = QStringLiteral("keypad_tone");
 constexpr int editCoverTop = 70;
+// The keypad's row in portrait; in landscape that row is left empty to take up the slack.
+constexpr int keypadRow = 2;
 constexpr int zeroKeyTag = 1000;
 constexpr int lastDigitKeyTag = 1009;
 constexpr int starKeyTag = 1011;
@@ -487,12 +490,32 @@ void DialerPadViewController::resizeEvent(QResizeEvent *event)
     ViewController::resizeEvent(event);
     if (!isViewLoaded())
         return;
+    arrangeKeypad();
     const auto overlays = findChildren<QWidget *>(waitingOverlayName, Qt::FindDirectChildrenOnly);
     for (QWidget *overlay : overlays)
         layoutWaitingOverlay(overlay);
     fitEditCover();
     if (QWidget *field = viewWithTag(editableTextFieldTag))
         field->setGeometry(lblNumberField->geometry());
+}
+
+// On a screen wider than tall the keypad stands beside the number and the call key instead of
+// between them, so that its keys keep a usable size and nothing overlaps.
+void DialerPadViewController::arrangeKeypad()
+{
+    QGridLayout *screen = ui->screenLayout;
+    const bool landscape = width() > height();
+    // Beside the number, the keypad takes a little over half the width.
+    ui->keypad->setMaximumWidth(landscape ? width() * 11 / 20 : QWIDGETSIZE_MAX);
+    int row = 0, column = 0, rows = 0, columns = 0;
+    screen->getItemPosition(screen->indexOf(ui->keypad), &row, &column, &rows, &columns);
+    if ((column == 1) == landscape)
+        return;
+    screen->removeWidget(ui->keypad);
+    if (landscape)
+        screen->addWidget(ui->keypad, 0, 1, screen->rowCount(), 1);
+    else
+        screen->addWidget(ui->keypad, keypadRow, 0);
 }
 
 void DialerPadViewController::PickThePhoneNumberFromAddressbook(QObject *)

@@ -140,6 +140,7 @@ private:
     void handleCallEvent(const CTCall &call);
     void setEditButtonImage(const QString &imageName);
     void fitEditCover();
+    void arrangeKeypad();
 
     std::unique_ptr<Ui::DialerPadViewController> ui;
     // Key tones, one per character, made on first use and kept.
