@@ -124,6 +124,10 @@ void DialerPadViewController::viewWillAppear(bool animated)
         appDelegate->g_strSelectedNumberFromCallLog = QString();
         MakeCallToServer();
     }
+    // Tones switched on are made ready before the first tap, so that it already sounds; soon
+    // after the screen shows rather than in its way.
+    if (UserDefaults::standardUserDefaults().boolForKey(keypadToneKey))
+        QTimer::singleShot(0, this, [this] { PrepareKeyTones(); });
     ViewController::viewWillAppear(animated);
 }
 
@@ -268,18 +272,32 @@ void DialerPadViewController::fitEditCover()
 
 void DialerPadViewController::PlaySoundEffect(const QString &character)
 {
-    const std::optional<QString> path = PathForResource(character, QStringLiteral("wav"));
-    if (!path)
+    const SystemSoundID keySound = KeyToneFor(character);
+    if (!keySound)
         return;
-    SystemSoundID keySound = keySounds.value(character);
-    if (!keySound) {
-        AudioServicesCreateSystemSoundID(QUrl(QStringLiteral("qrc") + *path), &keySound);
-        AudioServicesAddSystemSoundCompletion(keySound, nullptr, nullptr, SoundEffectCallback,
-                                              this);
-        keySounds.insert(character, keySound);
-    }
     soundID = keySound;
     AudioServicesPlaySystemSound(soundID);
+}
+
+// Made on first use and kept: one sound per key character.
+SystemSoundID DialerPadViewController::KeyToneFor(const QString &character)
+{
+    SystemSoundID keySound = keySounds.value(character);
+    if (keySound)
+        return keySound;
+    const std::optional<QString> path = PathForResource(character, QStringLiteral("wav"));
+    if (!path)
+        return 0;
+    AudioServicesCreateSystemSoundID(QUrl(QStringLiteral("qrc") + *path), &keySound);
+    AudioServicesAddSystemSoundCompletion(keySound, nullptr, nullptr, SoundEffectCallback, this);
+    keySounds.insert(character, keySound);
+    return keySound;
+}
+
+void DialerPadViewController::PrepareKeyTones()
+{
+    for (const QChar character : QStringView(u"0123456789*#+"))
+        KeyToneFor(character);
 }
 
 void SoundEffectCallback(SystemSoundID, void *) {}

@@ -69,6 +69,9 @@ public:
     void AddEditableTextField();
     void RemoveEditableTextField();
     void PlaySoundEffect(const QString &character);
+    // Makes every key's tone, so that none waits for its sound file at its first tap.
+    void PrepareKeyTones();
+    SystemSoundID KeyToneFor(const QString &character);
 
     // Filling the number from the address book.
     void PickThePhoneNumberFromAddressbook(QObject *sender = nullptr);

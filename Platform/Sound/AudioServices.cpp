@@ -1,14 +1,18 @@
 #include "Platform/Sound/AudioServices.h"
 
+#include "Platform/Log.h"
+#include "Platform/Sound/SoundEffectModule.h"
+
 #include <QCoreApplication>
-#include <QSoundEffect>
+#include <QLibrary>
 #include <map>
 #include <memory>
 
 namespace {
 struct SystemSound
 {
-    std::unique_ptr<QSoundEffect> effect;
+    std::unique_ptr<QObject> effect; // nothing when the sound module could not be loaded
+    QUrl source;
     AudioServicesSystemSoundCompletionProc completion = nullptr;
     void *clientData = nullptr;
 };
@@ -21,6 +25,36 @@ std::map<SystemSoundID, SystemSound> &sounds()
 
 SystemSoundID nextSoundID = 1;
 int playsStarted = 0;
+
+void playFinished(void *context)
+{
+    const auto soundID = SystemSoundID(quintptr(context));
+    const auto found = sounds().find(soundID);
+    if (found != sounds().end() && found->second.completion)
+        found->second.completion(soundID, found->second.clientData);
+}
+
+// Beside the program in a build tree (or one folder up, for the tests), among the helpers once
+// installed. Looked for once; without it sounds stay silent and the log says why.
+CreateSoundEffect soundEffectFactory()
+{
+    static const CreateSoundEffect factory = []() -> CreateSoundEffect {
+        const QString here = QCoreApplication::applicationDirPath() + QLatin1Char('/');
+        const QString name = QLatin1String(soundEffectModuleName);
+        for (const QString &directory :
+             {here, here + QLatin1String(MOLVANE_HELPERS_FROM_BINARIES "/"),
+              here + QLatin1String("../")}) {
+            QLibrary module(directory + name);
+            if (auto create =
+                    reinterpret_cast<CreateSoundEffect>(module.resolve(createSoundEffectSymbol)))
+                return create;
+        }
+        qCInfo(lcMolvane).noquote()
+            << "Key tones stay silent: the sound module" << name << "cannot be loaded";
+        return nullptr;
+    }();
+    return factory;
+}
 } // namespace
 
 OSStatus AudioServicesCreateSystemSoundID(const QUrl &soundFile, SystemSoundID *outSoundID)
@@ -34,17 +68,11 @@ OSStatus AudioServicesCreateSystemSoundID(const QUrl &soundFile, SystemSoundID *
     }();
     Q_UNUSED(clearedBeforeExit)
     const SystemSoundID soundID = nextSoundID++;
-    auto effect = std::make_unique<QSoundEffect>();
-    effect->setSource(soundFile);
-    QObject::connect(effect.get(), &QSoundEffect::playingChanged, effect.get(),
-                     [soundID, effect = effect.get()] {
-                         if (effect->isPlaying())
-                             return;
-                         const auto found = sounds().find(soundID);
-                         if (found != sounds().end() && found->second.completion)
-                             found->second.completion(soundID, found->second.clientData);
-                     });
-    sounds()[soundID].effect = std::move(effect);
+    SystemSound &sound = sounds()[soundID];
+    sound.source = soundFile;
+    if (const CreateSoundEffect create = soundEffectFactory())
+        sound.effect.reset(
+            create(&soundFile, playFinished, reinterpret_cast<void *>(quintptr(soundID))));
     *outSoundID = soundID;
     return kAudioServicesNoError;
 }
@@ -67,7 +95,8 @@ void AudioServicesPlaySystemSound(SystemSoundID soundID)
     if (found == sounds().end())
         return;
     ++playsStarted;
-    found->second.effect->play();
+    if (found->second.effect)
+        QMetaObject::invokeMethod(found->second.effect.get(), "play");
 }
 
 OSStatus AudioServicesDisposeSystemSoundID(SystemSoundID soundID)
@@ -88,5 +117,5 @@ int AudioServicesPlayCount()
 QUrl AudioServicesSystemSoundFile(SystemSoundID soundID)
 {
     const auto found = sounds().find(soundID);
-    return found == sounds().end() ? QUrl() : found->second.effect->source();
+    return found == sounds().end() ? QUrl() : found->second.source;
 }

@@ -65,7 +65,8 @@ field() { dpkg-deb --field "$deb" "$1"; }
 check_contents() {
   local expected actual size
   expected=$(
-    printf '%s\n' usr/bin/molvane usr/libexec/molvane/molvane-cli "usr/share/applications/$id.desktop" \
+    printf '%s\n' usr/bin/molvane usr/libexec/molvane/molvane-cli usr/libexec/molvane/libmolvane-sound.so \
+      "usr/share/applications/$id.desktop" \
       "usr/share/metainfo/$id.metainfo.xml" "usr/share/icons/hicolor/scalable/apps/$id.svg" \
       usr/share/man/man1/molvane.1.gz usr/share/doc/molvane/copyright \
       usr/share/doc/molvane/changelog.gz

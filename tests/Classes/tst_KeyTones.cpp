@@ -1,0 +1,65 @@
+#include "DialerPadViewController.h"
+#include "Platform/UI/TabBarController.h"
+#include "Platform/UI/UISwitch.h"
+#include "Platform/UI/UITableViewCell.h"
+#include "SettingViewController.h"
+#include "support/LaunchedApplication.h"
+#include "support/TestMain.h"
+
+#include <QFile>
+
+namespace {
+// Whether a library whose file name holds the text is mapped into this process.
+bool mapped(const char *library)
+{
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains(library);
+}
+} // namespace
+
+// The sound stack costs memory on a phone: it is loaded only once key tones are on, and then
+// before the first tap.
+class KeyTonesTest : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<LaunchedApplication> app;
+
+    void tap(QWidget *control) const
+    {
+        QWidget *window = control->window();
+        QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {},
+                          control->mapTo(window, control->rect().center()));
+    }
+
+private Q_SLOTS:
+    void soundStackLoadsOnlyOnceTonesAreOn()
+    {
+        app = std::make_unique<LaunchedApplication>();
+        DialerPadViewController *dialPad = app->delegate()->dialerPadViewController;
+        for (int tag : {1001, 1002, 1003})
+            tap(dialPad->viewWithTag(tag));
+        QTest::qWait(100);
+        for (const char *library : {"libmolvane-sound", "libQt6Multimedia", "libpulse"})
+            QVERIFY2(!mapped(library), library);
+
+        app->delegate()->mainTab->setSelectedIndex(2);
+        auto *settings =
+            qobject_cast<SettingViewController *>(app->delegate()->mainTab->currentWidget());
+        UITableViewCell *toneRow = settings->tblSettings->visibleCells().at(1);
+        tap(toneRow->findChild<UISwitch *>());
+        QVERIFY(UserDefaults::standardUserDefaults().boolForKey("keypad_tone"));
+
+        app->delegate()->mainTab->setSelectedIndex(0);
+        // Every key's tone, "+" of the long tap among them, is made before the first tap.
+        QTRY_COMPARE(AudioServicesSystemSoundCount(), 13);
+        QVERIFY(mapped("libQt6Multimedia"));
+        const int played = AudioServicesPlayCount();
+        tap(dialPad->viewWithTag(1005));
+        QCOMPARE(AudioServicesPlayCount(), played + 1);
+        QCOMPARE(AudioServicesSystemSoundCount(), 13);
+    }
+};
+
+MOLVANE_TEST_MAIN(KeyTonesTest)
+#include "tst_KeyTones.moc"
