@@ -288,7 +288,11 @@ SystemSoundID DialerPadViewController::KeyToneFor(const QString &character)
     const std::optional<QString> path = PathForResource(character, QStringLiteral("wav"));
     if (!path)
         return 0;
-    AudioServicesCreateSystemSoundID(QUrl(QStringLiteral("qrc") + *path), &keySound);
+    // Built part by part: in a URL written out, the "#" of the hash key would start a fragment.
+    QUrl source;
+    source.setScheme(QStringLiteral("qrc"));
+    source.setPath(path->mid(1));
+    AudioServicesCreateSystemSoundID(source, &keySound);
     AudioServicesAddSystemSoundCompletion(keySound, nullptr, nullptr, SoundEffectCallback, this);
     keySounds.insert(character, keySound);
     return keySound;

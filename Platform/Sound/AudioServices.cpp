@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QLibrary>
+#include <QVariant>
 #include <map>
 #include <memory>
 
@@ -112,6 +113,14 @@ int AudioServicesSystemSoundCount()
 int AudioServicesPlayCount()
 {
     return playsStarted;
+}
+
+bool AudioServicesSystemSoundIsLoaded(SystemSoundID soundID)
+{
+    constexpr int ready = 2; // QSoundEffect::Ready
+    const auto found = sounds().find(soundID);
+    return found != sounds().end() && found->second.effect &&
+           found->second.effect->property("status").toInt() == ready;
 }
 
 QUrl AudioServicesSystemSoundFile(SystemSoundID soundID)

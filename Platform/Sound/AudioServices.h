@@ -26,5 +26,7 @@ OSStatus AudioServicesDisposeSystemSoundID(SystemSoundID soundID);
 int AudioServicesSystemSoundCount();
 // The file a sound plays; empty for an unknown identifier.
 QUrl AudioServicesSystemSoundFile(SystemSoundID soundID);
+// Whether the sound's file has been read, so that it plays at once.
+bool AudioServicesSystemSoundIsLoaded(SystemSoundID soundID);
 // How many plays have been started since the process began.
 int AudioServicesPlayCount();

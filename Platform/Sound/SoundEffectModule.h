@@ -8,7 +8,7 @@ class QObject;
 // its own, molvane-sound, loaded the first time a sound is made: with tones off none of it is
 // mapped. Its one function makes a sound effect playing the source, and calls finished with
 // context whenever a play of it ends. The effect is a QSoundEffect, used through its meta-object
-// (play(), "source", "playing").
+// (play(), "status").
 using CreateSoundEffect = QObject *(*)(const QUrl *source, void (*finished)(void *context),
                                        void *context);
 inline constexpr char createSoundEffectSymbol[] = "molvaneCreateSoundEffect";

@@ -54,6 +54,11 @@ private Q_SLOTS:
         // Every key's tone, "+" of the long tap among them, is made before the first tap.
         QTRY_COMPARE(AudioServicesSystemSoundCount(), 13);
         QVERIFY(mapped("libQt6Multimedia"));
+        for (const QChar character : QStringView(u"0123456789*#+")) {
+            const SystemSoundID tone = dialPad->KeyToneFor(character);
+            QTRY_VERIFY2(AudioServicesSystemSoundIsLoaded(tone),
+                         qPrintable(AudioServicesSystemSoundFile(tone).toString()));
+        }
         const int played = AudioServicesPlayCount();
         tap(dialPad->viewWithTag(1005));
         QCOMPARE(AudioServicesPlayCount(), played + 1);
