@@ -20,6 +20,8 @@ UITableViewCell::UITableViewCell(UITableViewCellStyle style, const QString &reus
 {
     setAutoFillBackground(true);
     setBackgroundRole(QPalette::Base);
+    // Rows show numbers and names from files and the address book: never as markup.
+    title->setTextFormat(Qt::PlainText);
     auto *lines = new QVBoxLayout(content);
     lines->setContentsMargins(textInset, 4, 0, 4);
     lines->setSpacing(0);
@@ -30,6 +32,7 @@ UITableViewCell::UITableViewCell(UITableViewCellStyle style, const QString &reus
     title->setFont(titleFont);
     if (style == UITableViewCellStyleSubtitle) {
         detail = new QLabel(content);
+        detail->setTextFormat(Qt::PlainText);
         detail->setForegroundRole(QPalette::PlaceholderText);
         lines->addWidget(detail);
     }
