@@ -11,10 +11,12 @@ const char *const header = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                            "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
                            "<plist version=\"1.0\">\n";
 
+// Control characters and the noncharacters U+FFFE and U+FFFF, which XML cannot carry, are left
+// to libplist's path, which replaces them.
 bool ReadsBackExactly(const QString &text)
 {
     for (const QChar c : text) {
-        if (c.unicode() < 0x20 && c != u'\t' && c != u'\n')
+        if ((c.unicode() < 0x20 && c != u'\t' && c != u'\n') || c.unicode() >= 0xFFFE)
             return false;
     }
     return true;

@@ -3,6 +3,7 @@
 #include "Platform/Files/PropertyListNodes.h"
 #include "support/TestMain.h"
 
+#include <QProcess>
 #include <QTemporaryDir>
 
 namespace {
@@ -67,6 +68,33 @@ private Q_SLOTS:
     {
         QFETCH(QVariantList, list);
         QCOMPARE(PlainStringsXml(list), std::nullopt);
+    }
+
+    // XML has no place for U+FFFE and U+FFFF: other readers (Python's plistlib among them)
+    // refuse a file that holds them, so they are stored as U+FFFD.
+    void noncharactersAreReplacedForOtherReaders_data()
+    {
+        QTest::addColumn<QChar>("noncharacter");
+        QTest::newRow("U+FFFE") << QChar(0xFFFE);
+        QTest::newRow("U+FFFF") << QChar(0xFFFF);
+    }
+
+    void noncharactersAreReplacedForOtherReaders()
+    {
+        QFETCH(QChar, noncharacter);
+        const QString path = directory.filePath("nonchar.plist");
+        QVERIFY(WritePropertyListAtomically(path, {entry(QString("1") + noncharacter + "2")}));
+        QProcess python;
+        python.start("/usr/bin/python3",
+                     {"-c",
+                      "import plistlib, sys; "
+                      "sys.stdout.buffer.write(plistlib.load(open(sys.argv[1], 'rb'))[0]"
+                      "['phone_number'].encode())",
+                      path});
+        QVERIFY(python.waitForFinished(10000));
+        QCOMPARE(python.readAllStandardError(), QByteArray());
+        QCOMPARE(QString::fromUtf8(python.readAllStandardOutput()),
+                 QString("1") + QChar::ReplacementCharacter + "2");
     }
 
     void aFileChangedInPlaceIsReadAfresh()
