@@ -1,6 +1,7 @@
 #include "AboutViewController.h"
 
 #include "MolvaneAppDelegate.h"
+#include "Platform/Telephony/SimulatedOperator.h"
 #include "Platform/Telephony/TelephonyService.h"
 #include "ui_AboutViewController.h"
 
@@ -36,7 +37,10 @@ void AboutViewController::viewWillAppear(bool)
 void AboutViewController::showContent()
 {
     const MolvaneAppDelegate *delegate = MolvaneAppDelegate::shared();
-    const QString backend = TelephonyService::shared().backend().name();
+    // The services' names are names; the simulation is told in the screen's language.
+    QString backend = TelephonyService::shared().backend().name();
+    if (backend == SimulatedOperator::operatorName())
+        backend = delegate->localizedText(backend, QStringLiteral("Имитация оператора"));
     const QString version = QStringLiteral(MOLVANE_VERSION);
     ui->lblContent->setText(delegate->localizedText(
         QStringLiteral("<h2>Molvane %1</h2>"

@@ -12,6 +12,11 @@ SimulatedOperator::SimulatedOperator(Delays delays, QObject *parent)
 
 QString SimulatedOperator::name() const
 {
+    return operatorName();
+}
+
+QString SimulatedOperator::operatorName()
+{
     return QStringLiteral("Simulated operator");
 }
 

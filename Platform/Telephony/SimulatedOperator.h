@@ -29,6 +29,7 @@ public:
     explicit SimulatedOperator(Delays delays = {}, QObject *parent = nullptr);
 
     QString name() const override;
+    static QString operatorName();
     // Every dial is sent.
     void dial(const QString &dialString, DialCompletion done) override;
     void answer(const CTCall &call) override;

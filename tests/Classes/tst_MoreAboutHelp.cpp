@@ -93,6 +93,8 @@ private Q_SLOTS:
         more->DisplayAboutView();
         QCOMPARE(more->objAboutViewController->title(), "О программе");
         QVERIFY(more->objAboutViewController->contentText().contains("Лицензия"));
+        QVERIFY(more->objAboutViewController->contentText().contains("Имитация оператора"));
+        QVERIFY(!more->objAboutViewController->contentText().contains("Simulated"));
         more->DisplayHelpView();
         QCOMPARE(more->objHelpViewController->title(), "Помощь");
         QVERIFY(more->objHelpViewController->contentText().contains("Автоответчик"));
