@@ -19,6 +19,11 @@ UINavigationController::UINavigationController(QWidget *parent)
 
 void UINavigationController::setRootViewController(ViewController *root)
 {
+    // Screens a layout put inside the container wait in its page stack until pushed: left as
+    // its own children they would lie, unseen, over the bar and take its taps.
+    const auto waiting = findChildren<ViewController *>(QString(), Qt::FindDirectChildrenOnly);
+    for (ViewController *screen : waiting)
+        pages->addWidget(screen);
     stack = {root};
     pages->addWidget(root);
     pages->setCurrentWidget(root);
