@@ -13,6 +13,7 @@
 #include "ui_DialerPadViewController.h"
 
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QTextBoundaryFinder>
 #include <QTimer>
@@ -66,6 +67,7 @@ void DialerPadViewController::loadView()
     keepPlace.setRetainSizeWhenHidden(true);
     lblNumberField->setSizePolicy(keepPlace);
     vwOverlay->setAttribute(Qt::WA_StyledBackground);
+    setFocusPolicy(Qt::StrongFocus);
     btnContacts->setIcon(QIcon(QStringLiteral(":/contacts.png")));
     setEditButtonImage(QStringLiteral("edit-num.png"));
     connectKeys();
@@ -129,6 +131,42 @@ void DialerPadViewController::viewWillAppear(bool animated)
     if (UserDefaults::standardUserDefaults().boolForKey(keypadToneKey))
         QTimer::singleShot(0, this, [this] { PrepareKeyTones(); });
     ViewController::viewWillAppear(animated);
+}
+
+// Typing goes to the dial pad while it is shown: a keyboard case on a phone, or a desktop.
+void DialerPadViewController::viewDidAppear(bool animated)
+{
+    setFocus();
+    ViewController::viewDidAppear(animated);
+}
+
+void DialerPadViewController::keyPressEvent(QKeyEvent *event)
+{
+    const QString character = event->text();
+    if (event->key() == Qt::Key_Backspace) {
+        RemoveLastNumberFromTappedField(btnDelete);
+    } else if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        MakeCallToServer(btnCall);
+    } else if (character == QLatin1String("+")) {
+        buttonDidLongTap(zeroKeyTag);
+    } else if (const auto tag = keyTagFor(character)) {
+        button_tappedWithTag(viewWithTag(*tag));
+    } else {
+        ViewController::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+}
+
+std::optional<int> DialerPadViewController::keyTagFor(const QString &character) const
+{
+    if (character == QLatin1String("*"))
+        return starKeyTag;
+    if (character == QLatin1String("#"))
+        return hashKeyTag;
+    const qsizetype digit = QStringView(u"0123456789").indexOf(character);
+    return character.size() == 1 && digit >= 0 ? std::optional(zeroKeyTag + int(digit))
+                                               : std::nullopt;
 }
 
 void DialerPadViewController::AddAnObserverWhenCallIsInProgress()

@@ -53,6 +53,7 @@ public:
 
     void viewDidLoad() override;
     void viewWillAppear(bool animated) override;
+    void viewDidAppear(bool animated) override;
 
     void AddAnObserverWhenCallIsInProgress();
     void RemoveAnObserverWhenCallIsInProgress();
@@ -133,6 +134,7 @@ public:
 protected:
     void loadView() override;
     void resizeEvent(QResizeEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void showInvalidNumberAlert();
@@ -144,6 +146,7 @@ private:
     void setEditButtonImage(const QString &imageName);
     void fitEditCover();
     void arrangeKeypad();
+    std::optional<int> keyTagFor(const QString &character) const;
 
     std::unique_ptr<Ui::DialerPadViewController> ui;
     // Key tones, one per character, made on first use and kept.

@@ -1,6 +1,7 @@
 #include "DialerPadViewController.h"
 #include "Platform/Sound/AudioServices.h"
 #include "support/LaunchedApplication.h"
+#include "support/RecordingBackend.h"
 #include "support/TestMain.h"
 
 #include <QLabel>
@@ -20,6 +21,12 @@ class DialerPadNumberEntryTest : public QObject
         dialPad = app->delegate()->dialerPadViewController;
     }
 
+    // Keys pressed on a keyboard, delivered to the window as the system does.
+    static void type(QWindow *window, const char *keys)
+    {
+        for (const char *key = keys; *key; ++key)
+            QTest::keyClick(window, *key);
+    }
     void tapKey(int tag) { QTest::mouseClick(dialPad->viewWithTag(tag), Qt::LeftButton); }
     QString number() const { return dialPad->lblNumberField->text(); }
     QLineEdit *editField() const { return qobject_cast<QLineEdit *>(dialPad->viewWithTag(99)); }
@@ -143,6 +150,25 @@ private Q_SLOTS:
         QCOMPARE(viewTag(dialPad->btnEditNumber), 0);
         QCOMPARE(editButtonImage(), "edit-num.png");
         QVERIFY(dialPad->lblNumberField->isVisible());
+    }
+
+    // A keyboard case on a phone, or a desktop: what is typed goes where a tap would.
+    void hardwareKeyboardTypesDeletesAndSends()
+    {
+        RecordingBackend *modem = RecordingBackend::install();
+        QWindow *window = dialPad->window()->windowHandle();
+        type(window, "0123456789*#+");
+        QCOMPARE(number(), "0123456789*#+");
+        QTest::keyClick(window, Qt::Key_Backspace);
+        QTest::keyClick(window, Qt::Key_Backspace);
+        QCOMPARE(number(), "0123456789*");
+        type(window, "a -");
+        QCOMPARE(number(), "0123456789*");
+        QTest::keyClick(window, Qt::Key_Return);
+        QCOMPARE(modem->dialled, QStringList{"1460123456789*#"});
+        type(window, "5");
+        QTest::keyClick(window, Qt::Key_Enter);
+        QCOMPARE(modem->dialled.size(), 2);
     }
 
     void tonesOnlyWhenSwitchedOn()
