@@ -4,6 +4,7 @@
 #include "Platform/UI/UITableViewCell.h"
 #include "SettingViewController.h"
 #include "support/LaunchedApplication.h"
+#include "support/Tap.h"
 #include "support/TestMain.h"
 
 #include <QFile>
@@ -24,13 +25,6 @@ class KeyTonesTest : public QObject
     Q_OBJECT
 
     std::unique_ptr<LaunchedApplication> app;
-
-    void tap(QWidget *control) const
-    {
-        QWidget *window = control->window();
-        QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {},
-                          control->mapTo(window, control->rect().center()));
-    }
 
 private Q_SLOTS:
     void soundStackLoadsOnlyOnceTonesAreOn()

@@ -5,6 +5,7 @@
 #include "Platform/UI/UINavigationBar.h"
 #include "Platform/UI/UINavigationController.h"
 #include "support/LaunchedApplication.h"
+#include "support/Tap.h"
 #include "support/TestMain.h"
 
 #include <QLabel>
@@ -81,10 +82,7 @@ private Q_SLOTS:
 
         QToolButton *back = navigation->navigationBar()->backButton();
         QVERIFY(back->isVisible());
-        // A finger on the middle of the button, wherever in the window it is.
-        QWidget *window = back->window();
-        QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {},
-                          back->mapTo(window, back->rect().center()));
+        tap(back);
         QCOMPARE(navigation->topViewController(), more);
         QTRY_VERIFY(!more->tableView()->cellForRowAtIndexPath({0, 0})->isSelected());
         QVERIFY(!back->isVisible());

@@ -2,6 +2,7 @@
 #include "Platform/UI/TabBarController.h"
 #include "SettingViewController.h"
 #include "support/LaunchedApplication.h"
+#include "support/Tap.h"
 #include "support/TestMain.h"
 
 #include <QLabel>
@@ -17,11 +18,6 @@ class OrientationTest : public QObject
     std::unique_ptr<LaunchedApplication> app;
 
     QWidget *window() const { return app->delegate()->window.get(); }
-
-    QRect inWindow(QWidget *control) const
-    {
-        return QRect(control->mapTo(window(), QPoint(0, 0)), control->size());
-    }
 
     void launchAt(const QSize &size)
     {
@@ -57,21 +53,19 @@ private Q_SLOTS:
         QCOMPARE(controls.size(), 17);
         for (QWidget *control : controls) {
             QVERIFY2(control->isVisible(), qPrintable(control->objectName()));
-            QVERIFY2(window()->rect().contains(inWindow(control)),
+            QVERIFY2(window()->rect().contains(rectInWindow(control)),
                      qPrintable(control->objectName()));
             for (QWidget *other : controls) {
                 if (other != control)
                     QVERIFY2(
-                        !inWindow(control).intersects(inWindow(other)),
+                        !rectInWindow(control).intersects(rectInWindow(other)),
                         qPrintable(control->objectName() + " overlaps " + other->objectName()));
             }
         }
 
         // A tap in the middle of each key types its character.
-        for (int tag : {1001, 1005, 1009, 1011, 1000, 1012}) {
-            QWidget *key = dialPad->viewWithTag(tag);
-            QTest::mouseClick(window()->windowHandle(), Qt::LeftButton, {}, inWindow(key).center());
-        }
+        for (int tag : {1001, 1005, 1009, 1011, 1000, 1012})
+            tap(dialPad->viewWithTag(tag));
         QCOMPARE(dialPad->lblNumberField->text(), "159*0#");
     }
 
@@ -89,8 +83,8 @@ private Q_SLOTS:
         QTRY_VERIFY(
             QRect(QPoint(0, 0), scroller->viewport()->size())
                 .contains(QRect(last->mapTo(scroller->viewport(), QPoint(0, 0)), last->size())));
-        QVERIFY(!inWindow(settings->lblWaitForCallBackDelay)
-                     .intersects(inWindow(settings->tblSettings)));
+        QVERIFY(!rectInWindow(settings->lblWaitForCallBackDelay)
+                     .intersects(rectInWindow(settings->tblSettings)));
     }
 };
 

@@ -8,6 +8,7 @@
 #include "support/LaunchedApplication.h"
 #include "support/ModemManagerDaemon.h"
 #include "support/PrivateSystemBus.h"
+#include "support/Tap.h"
 #include "support/TestMain.h"
 
 #include <QDBusVariant>
@@ -61,14 +62,6 @@ class ModemManagerBackendTest : public QObject
         startDaemon();
         app = std::make_unique<LaunchedApplication>(preferences);
         dialPad = app->delegate()->dialerPadViewController;
-    }
-
-    // A tap at the control's place in the window, as a finger makes it.
-    void tap(QWidget *control) const
-    {
-        QWidget *window = control->window();
-        QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {},
-                          control->mapTo(window, control->rect().center()));
     }
 
     void request(const QString &digits) const
