@@ -2,6 +2,7 @@
 
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QScopedValueRollback>
 
 UISegmentedControl::UISegmentedControl(const QStringList &items, QWidget *parent) : QWidget(parent)
 {
@@ -21,11 +22,16 @@ UISegmentedControl::UISegmentedControl(const QStringList &items, QWidget *parent
                        "background: palette(base); color: palette(highlight); }"
                        "QPushButton:checked { background: palette(highlight); color: "
                        "palette(highlighted-text); }"));
-    connect(&segments, &QButtonGroup::idClicked, this, [this] { Q_EMIT valueChanged(this); });
+    // A tap and a segment's accessible Toggle action both check it: each is the user's choice.
+    connect(&segments, &QButtonGroup::idToggled, this, [this](int, bool checked) {
+        if (checked && !selecting)
+            Q_EMIT valueChanged(this);
+    });
 }
 
 void UISegmentedControl::setSelectedSegmentIndex(int index)
 {
+    const QScopedValueRollback programmatic(selecting, true);
     if (QAbstractButton *segment = segments.button(index))
         segment->setChecked(true);
 }

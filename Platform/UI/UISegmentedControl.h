@@ -25,4 +25,5 @@ Q_SIGNALS:
 
 private:
     QButtonGroup segments;
+    bool selecting = false;
 };

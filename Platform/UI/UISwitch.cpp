@@ -1,12 +1,22 @@
 #include "Platform/UI/UISwitch.h"
 
 #include <QPainter>
+#include <QScopedValueRollback>
 
 UISwitch::UISwitch(QWidget *parent) : QAbstractButton(parent)
 {
     setCheckable(true);
     setCursor(Qt::PointingHandCursor);
-    connect(this, &QAbstractButton::clicked, this, [this] { Q_EMIT valueChanged(this); });
+    connect(this, &QAbstractButton::toggled, this, [this] {
+        if (!settingOn)
+            Q_EMIT valueChanged(this);
+    });
+}
+
+void UISwitch::setOn(bool on)
+{
+    const QScopedValueRollback programmatic(settingOn, true);
+    setChecked(on);
 }
 
 void UISwitch::paintEvent(QPaintEvent *)

@@ -2,7 +2,8 @@
 
 #include <QAbstractButton>
 
-// An on/off switch. valueChanged is sent only when the user flips it, never by setOn.
+// An on/off switch. valueChanged is sent whenever the user flips it (a tap, a key, or its
+// accessible Toggle action), never by setOn.
 class UISwitch : public QAbstractButton
 {
     Q_OBJECT
@@ -10,7 +11,7 @@ class UISwitch : public QAbstractButton
 public:
     explicit UISwitch(QWidget *parent = nullptr);
 
-    void setOn(bool on) { setChecked(on); }
+    void setOn(bool on);
     bool isOn() const { return isChecked(); }
     QSize sizeHint() const override { return {52, 30}; }
 
@@ -19,4 +20,7 @@ Q_SIGNALS:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+
+private:
+    bool settingOn = false;
 };

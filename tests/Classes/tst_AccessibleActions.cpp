@@ -1,0 +1,80 @@
+#include "Platform/UI/TabBarController.h"
+#include "Platform/UI/UISegmentedControl.h"
+#include "Platform/UI/UISwitch.h"
+#include "Platform/UI/UITableViewCell.h"
+#include "SettingViewController.h"
+#include "support/LaunchedApplication.h"
+#include "support/TestMain.h"
+
+#include <QAccessible>
+#include <QAccessibleActionInterface>
+#include <QPushButton>
+
+namespace {
+// Performs the control's first accessible action, as a screen reader's activation does.
+void act(QWidget *control)
+{
+    QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(control);
+    QVERIFY(accessible && accessible->actionInterface());
+    const QStringList actions = accessible->actionInterface()->actionNames();
+    QVERIFY(!actions.isEmpty());
+    accessible->actionInterface()->doAction(actions.first());
+}
+} // namespace
+
+// What a tap does, the control's accessible action does too.
+class AccessibleActionsTest : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<LaunchedApplication> app;
+    SettingViewController *settings = nullptr;
+
+    UITableViewCell *row(int index) const
+    {
+        return settings->tblSettings->visibleCells().value(index);
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        app = std::make_unique<LaunchedApplication>();
+        app->delegate()->mainTab->setSelectedIndex(2);
+        settings = qobject_cast<SettingViewController *>(app->delegate()->mainTab->currentWidget());
+    }
+
+    void cleanup() { app.reset(); }
+
+    void switchesStoreTheirSetting_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("key");
+        QTest::newRow("auto-answer") << 0 << "enable_autoanswer";
+        QTest::newRow("key tones") << 1 << "keypad_tone";
+    }
+
+    void switchesStoreTheirSetting()
+    {
+        QFETCH(int, row);
+        QFETCH(QString, key);
+        auto *control = this->row(row)->findChild<UISwitch *>();
+        act(control);
+        QVERIFY(control->isOn());
+        QVERIFY(UserDefaults::standardUserDefaults().boolForKey(key));
+        act(control);
+        QVERIFY(!UserDefaults::standardUserDefaults().boolForKey(key));
+    }
+
+    void languageSegmentsChangeTheLanguage()
+    {
+        auto *languages = row(2)->findChild<UISegmentedControl *>();
+        act(languages->findChildren<QPushButton *>().at(1));
+        QCOMPARE(app->delegate()->g_strCurrentLenguage, "russian");
+        QCOMPARE(settings->title(), "Настройки");
+        act(languages->findChildren<QPushButton *>().at(0));
+        QCOMPARE(app->delegate()->g_strCurrentLenguage, "english");
+    }
+};
+
+MOLVANE_TEST_MAIN(AccessibleActionsTest)
+#include "tst_AccessibleActions.moc"
