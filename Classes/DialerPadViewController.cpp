@@ -119,6 +119,7 @@ void DialerPadViewController::viewWillAppear(bool animated)
     else
         RemoveAnObserverWhenCallIsInProgress();
     appDelegate = MolvaneAppDelegate::shared();
+    nameControlsInTheScreensLanguage();
     if (appDelegate->g_bIsNumberDialledFromCallLog) {
         // Lowered before the request, so a hand-over makes exactly one request.
         appDelegate->g_bIsNumberDialledFromCallLog = false;
@@ -131,6 +132,23 @@ void DialerPadViewController::viewWillAppear(bool animated)
     if (UserDefaults::standardUserDefaults().boolForKey(keypadToneKey))
         QTimer::singleShot(0, this, [this] { PrepareKeyTones(); });
     ViewController::viewWillAppear(animated);
+}
+
+// What a screen reader says of the controls. The number and the status are named by their
+// changing text; what they are is their description.
+void DialerPadViewController::nameControlsInTheScreensLanguage()
+{
+    const auto text = [this](const char16_t *english, const char16_t *russian) {
+        return appDelegate->localizedText(QString::fromUtf16(english), QString::fromUtf16(russian));
+    };
+    btnCall->setAccessibleName(text(u"Call", u"Вызов"));
+    btnDelete->setAccessibleName(text(u"Delete", u"Удалить"));
+    btnContacts->setAccessibleName(text(u"Contacts", u"Контакты"));
+    btnEditNumber->setAccessibleName(text(u"Edit number", u"Изменить номер"));
+    lblNumberField->setAccessibleDescription(text(u"Number", u"Номер"));
+    lblStatus->setAccessibleDescription(text(u"Status", u"Состояние"));
+    if (QWidget *field = viewWithTag(editableTextFieldTag))
+        field->setAccessibleName(lblNumberField->accessibleDescription());
 }
 
 // Typing goes to the dial pad while it is shown: a keyboard case on a phone, or a desktop.
@@ -270,7 +288,7 @@ void DialerPadViewController::AddEditableTextField()
     field->setAlignment(Qt::AlignCenter);
     field->setText(lblNumberField->text());
     field->setFont(lblNumberField->font());
-    field->setAccessibleName(QStringLiteral("Number"));
+    field->setAccessibleName(lblNumberField->accessibleDescription());
     setViewTag(field, editableTextFieldTag);
     field->show();
     lblNumberField->hide();

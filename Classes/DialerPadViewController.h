@@ -146,6 +146,7 @@ private:
     void setEditButtonImage(const QString &imageName);
     void fitEditCover();
     void arrangeKeypad();
+    void nameControlsInTheScreensLanguage();
     std::optional<int> keyTagFor(const QString &character) const;
 
     std::unique_ptr<Ui::DialerPadViewController> ui;

@@ -1,3 +1,4 @@
+#include "DialerPadViewController.h"
 #include "Platform/UI/TabBarController.h"
 #include "Platform/UI/UISegmentedControl.h"
 #include "Platform/UI/UISwitch.h"
@@ -8,6 +9,7 @@
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
+#include <QLabel>
 #include <QPushButton>
 
 namespace {
@@ -73,6 +75,47 @@ private Q_SLOTS:
         QCOMPARE(settings->title(), "Настройки");
         act(languages->findChildren<QPushButton *>().at(0));
         QCOMPARE(app->delegate()->g_strCurrentLenguage, "english");
+    }
+
+    // What a screen reader says of the dial pad, in the screen's language; labels whose text
+    // changes are named by that text.
+    void dialPadSpeaksTheScreensLanguage_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QStringList>("descriptions");
+        QTest::newRow("english") << "english"
+                                 << QStringList{"Call", "Delete", "Contacts", "Edit number"}
+                                 << QStringList{"Number", "Status"};
+        QTest::newRow("russian") << "russian"
+                                 << QStringList{"Вызов", "Удалить", "Контакты", "Изменить номер"}
+                                 << QStringList{"Номер", "Состояние"};
+    }
+
+    void dialPadSpeaksTheScreensLanguage()
+    {
+        QFETCH(QString, language);
+        QFETCH(QStringList, names);
+        QFETCH(QStringList, descriptions);
+        app->delegate()->g_strCurrentLenguage = language;
+        app->delegate()->mainTab->setSelectedIndex(0);
+        DialerPadViewController *dialPad = app->delegate()->dialerPadViewController;
+        const auto spoken = [](QWidget *control, QAccessible::Text text) {
+            return QAccessible::queryAccessibleInterface(control)->text(text);
+        };
+        QCOMPARE((QStringList{spoken(dialPad->btnCall, QAccessible::Name),
+                              spoken(dialPad->btnDelete, QAccessible::Name),
+                              spoken(dialPad->btnContacts, QAccessible::Name),
+                              spoken(dialPad->btnEditNumber, QAccessible::Name)}),
+                 names);
+        QCOMPARE((QStringList{spoken(dialPad->lblNumberField, QAccessible::Description),
+                              spoken(dialPad->lblStatus, QAccessible::Description)}),
+                 descriptions);
+
+        dialPad->lblNumberField->setText("812");
+        dialPad->lblStatus->setText("We will call you back");
+        QCOMPARE(spoken(dialPad->lblNumberField, QAccessible::Name), "812");
+        QCOMPARE(spoken(dialPad->lblStatus, QAccessible::Name), "We will call you back");
     }
 };
 
