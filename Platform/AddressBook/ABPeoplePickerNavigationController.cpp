@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QScroller>
+#include <QShortcut>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -108,6 +109,10 @@ void ABPeoplePickerNavigationController::loadView()
     column->addWidget(message, 1);
     connect(bar->rightButton(), &QToolButton::clicked, this,
             &ABPeoplePickerNavigationController::cancelTapped);
+    // Escape is the keyboard's Cancel, wherever the focus is in the window.
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::WindowShortcut);
+    connect(escape, &QShortcut::activated, this, &ABPeoplePickerNavigationController::cancelTapped);
     connect(search, &QLineEdit::textChanged, this,
             &ABPeoplePickerNavigationController::filterChanged);
     connect(list, &QListView::clicked, this, &ABPeoplePickerNavigationController::personTapped);

@@ -82,6 +82,13 @@ private Q_SLOTS:
     }
     void cleanup() { app.reset(); }
 
+    void escapeClosesThePicker()
+    {
+        QVERIFY(openPicker());
+        QTest::keyClick(dialPad->window()->windowHandle(), Qt::Key_Escape);
+        QTRY_VERIFY(!dialPad->modalViewController());
+    }
+
     void pickerListsEveryoneAndFilters()
     {
         ABPeoplePickerNavigationController *picker = openPicker();
