@@ -79,12 +79,15 @@ UITableViewCell *CallLogViewController::cellForRowAtIndexPath(UITableView *table
         callAgain->setIcon(QIcon(QStringLiteral(":/call_small.png")));
         callAgain->setIconSize(QSize(50, 30));
         callAgain->setFlat(true);
-        callAgain->setAccessibleName(QStringLiteral("Call again"));
         connect(callAgain, &QPushButton::clicked, this, [this, callAgain] { CallNow(callAgain); });
         UITableViewCell::setFlexibleLeftMargin(callAgain);
     }
-    // Reused cells get the row they show now, so each button always names its own row.
-    setViewTag(cell->contentView()->findChild<QPushButton *>(), indexPath.row);
+    // Reused cells get the row they show now, so each button always names its own row, and the
+    // language in use now.
+    auto *callAgain = cell->contentView()->findChild<QPushButton *>();
+    setViewTag(callAgain, indexPath.row);
+    callAgain->setAccessibleName(MolvaneAppDelegate::shared()->localizedText(
+        QStringLiteral("Call again"), QStringLiteral("Позвонить снова")));
     const CallLogEntry entry(arrCallLog.value(indexPath.row));
     cell->textLabel()->setText(entry.phoneNumber().value_or(QString()));
     cell->detailTextLabel()->setText(entry.phoneTime().value_or(QString()));

@@ -3,9 +3,11 @@
 #include "AboutViewController.h"
 #include "HelpViewController.h"
 #include "MolvaneAppDelegate.h"
+#include "Platform/UI/UINavigationBar.h"
 #include "Platform/UI/UINavigationController.h"
 
 #include <QLabel>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -60,14 +62,23 @@ QString MoreViewController::GetImageOfMoreItemsAtIndex(int index) const
     return arrMoreItems.value(index).toMap().value(QStringLiteral("image")).toString();
 }
 
+// The bar's back button is spoken in the language of the screens it leads back through.
+void MoreViewController::pushInTheScreensLanguage(ViewController *screen)
+{
+    navigationController()->navigationBar()->backButton()->setAccessibleName(
+        MolvaneAppDelegate::shared()->localizedText(QStringLiteral("Back"),
+                                                    QStringLiteral("Назад")));
+    navigationController()->pushViewController(screen, true);
+}
+
 void MoreViewController::DisplayAboutView()
 {
-    navigationController()->pushViewController(objAboutViewController, true);
+    pushInTheScreensLanguage(objAboutViewController);
 }
 
 void MoreViewController::DisplayHelpView()
 {
-    navigationController()->pushViewController(objHelpViewController, true);
+    pushInTheScreensLanguage(objHelpViewController);
 }
 
 int MoreViewController::numberOfRowsInSection(UITableView *, int)

@@ -42,5 +42,6 @@ protected:
     void loadView() override;
 
 private:
+    void pushInTheScreensLanguage(ViewController *screen);
     UITableView *table = nullptr;
 };

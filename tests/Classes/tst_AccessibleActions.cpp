@@ -1,9 +1,15 @@
+#include "CallLogViewController.h"
 #include "DialerPadViewController.h"
+#include "MoreViewController.h"
+#include "Platform/Files/PropertyList.h"
 #include "Platform/UI/TabBarController.h"
+#include "Platform/UI/UINavigationBar.h"
+#include "Platform/UI/UINavigationController.h"
 #include "Platform/UI/UISegmentedControl.h"
 #include "Platform/UI/UISwitch.h"
 #include "Platform/UI/UITableViewCell.h"
 #include "SettingViewController.h"
+#include "support/CallLogFiles.h"
 #include "support/LaunchedApplication.h"
 #include "support/TestMain.h"
 
@@ -11,6 +17,7 @@
 #include <QAccessibleActionInterface>
 #include <QLabel>
 #include <QPushButton>
+#include <QToolButton>
 
 namespace {
 // Performs the control's first accessible action, as a screen reader's activation does.
@@ -116,6 +123,25 @@ private Q_SLOTS:
         dialPad->lblStatus->setText("We will call you back");
         QCOMPARE(spoken(dialPad->lblNumberField, QAccessible::Name), "812");
         QCOMPARE(spoken(dialPad->lblStatus, QAccessible::Name), "We will call you back");
+    }
+
+    void backAndCallAgainSpeakRussian()
+    {
+        app.reset();
+        QVERIFY(WritePropertyListAtomically(callLogPath(), callLogOf({"812"})));
+        app = std::make_unique<LaunchedApplication>(QVariantMap{{"current_language", "russian"}});
+        app->delegate()->mainTab->setSelectedIndex(1);
+        auto *recent =
+            qobject_cast<CallLogViewController *>(app->delegate()->mainTab->currentWidget());
+        auto *callAgain = recent->tblCallLog->visibleCells().value(0)->findChild<QPushButton *>();
+        QCOMPARE(callAgain->accessibleName(), "Позвонить снова");
+
+        app->delegate()->mainTab->setSelectedIndex(3);
+        auto *navigation =
+            qobject_cast<UINavigationController *>(app->delegate()->mainTab->currentWidget());
+        qobject_cast<MoreViewController *>(navigation->topViewController())->DisplayAboutView();
+        QCOMPARE(navigation->navigationBar()->backButton()->accessibleName(), "Назад");
+        QFile::remove(callLogPath());
     }
 };
 
