@@ -2,7 +2,8 @@
 
 #include <QVariantMap>
 #include <algorithm>
-#include <string>
+#include <cstring>
+#include <string_view>
 
 namespace {
 
@@ -22,71 +23,119 @@ bool ReadsBackExactly(const QString &text)
     return true;
 }
 
-// libplist escapes exactly these three characters.
-void AppendEscapedByte(std::string &xml, char c)
+// Appends into room made ahead for the worst case, so that each byte is a single store.
+class XmlBuffer
 {
-    switch (c) {
-    case '&':
-        xml += "&amp;";
-        break;
-    case '<':
-        xml += "&lt;";
-        break;
-    case '>':
-        xml += "&gt;";
-        break;
-    default:
-        xml += c;
-    }
-}
+public:
+    explicit XmlBuffer(qsizetype expected) { bytes.resize(expected); }
 
-void AppendEscaped(std::string &xml, const QString &text)
-{
-    const bool isAscii =
-        std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; });
-    if (isAscii) {
+    void append(std::string_view text)
+    {
+        makeRoom(qsizetype(text.size()));
+        used = std::copy(text.cbegin(), text.cend(), bytes.data() + used) - bytes.data();
+    }
+
+    void appendTabs(int count)
+    {
+        makeRoom(count);
+        used = std::fill_n(bytes.data() + used, count, '\t') - bytes.data();
+    }
+
+    // libplist escapes exactly these three characters.
+    void appendEscaped(const QString &text)
+    {
+        const bool isAscii =
+            std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; });
+        if (!isAscii) {
+            appendEscapedBytes(text.toUtf8());
+            return;
+        }
+        makeRoom(text.size() * longestEscape);
+        char *out = bytes.data() + used;
         for (const QChar c : text)
-            AppendEscapedByte(xml, char(c.unicode()));
-        return;
+            out = escape(char(c.unicode()), out);
+        used = out - bytes.data();
     }
-    const QByteArray utf8 = text.toUtf8();
-    for (const char c : utf8)
-        AppendEscapedByte(xml, c);
-}
 
-bool AppendElement(std::string &xml, const char *tag, const QString &text, int depth)
+    QByteArray take()
+    {
+        bytes.truncate(used);
+        return std::move(bytes);
+    }
+
+private:
+    static constexpr qsizetype longestEscape = 5;
+
+    void appendEscapedBytes(const QByteArray &utf8)
+    {
+        makeRoom(utf8.size() * longestEscape);
+        char *out = bytes.data() + used;
+        for (const char c : utf8)
+            out = escape(c, out);
+        used = out - bytes.data();
+    }
+
+    static char *escape(char c, char *out)
+    {
+        const auto put = [out](std::string_view entity) {
+            return std::copy(entity.cbegin(), entity.cend(), out);
+        };
+        switch (c) {
+        case '&':
+            return put("&amp;");
+        case '<':
+            return put("&lt;");
+        case '>':
+            return put("&gt;");
+        default:
+            *out = c;
+            return out + 1;
+        }
+    }
+
+    void makeRoom(qsizetype more)
+    {
+        if (bytes.size() - used < more)
+            bytes.resize(std::max(bytes.size() * 2, used + more));
+    }
+
+    QByteArray bytes;
+    qsizetype used = 0;
+};
+
+bool AppendElement(XmlBuffer &xml, std::string_view tag, const QString &text, int depth)
 {
     if (!ReadsBackExactly(text))
         return false;
-    xml.append(size_t(depth), '\t');
-    xml += '<';
-    xml += tag;
-    xml += '>';
-    AppendEscaped(xml, text);
-    xml += "</";
-    xml += tag;
-    xml += ">\n";
+    xml.appendTabs(depth);
+    xml.append("<");
+    xml.append(tag);
+    xml.append(">");
+    xml.appendEscaped(text);
+    xml.append("</");
+    xml.append(tag);
+    xml.append(">\n");
     return true;
 }
 
-bool AppendDictionary(std::string &xml, const QVariantMap &entries)
+bool AppendDictionary(XmlBuffer &xml, const QVariantMap &entries)
 {
     if (entries.isEmpty()) {
-        xml += "\t<dict/>\n";
+        xml.append("\t<dict/>\n");
         return true;
     }
-    xml += "\t<dict>\n";
+    xml.append("\t<dict>\n");
     for (auto entry = entries.cbegin(); entry != entries.cend(); ++entry) {
         if (entry.value().typeId() != QMetaType::QString ||
             !AppendElement(xml, "key", entry.key(), 2) ||
             !AppendElement(xml, "string", entry.value().toString(), 2))
             return false;
     }
-    xml += "\t</dict>\n";
+    xml.append("\t</dict>\n");
     return true;
 }
 
-bool AppendItem(std::string &xml, const QVariant &item)
+bool AppendItem(XmlBuffer &xml, const QVariant &item)
 {
     switch (item.typeId()) {
     case QMetaType::QString:
@@ -102,19 +151,18 @@ bool AppendItem(std::string &xml, const QVariant &item)
 
 std::optional<QByteArray> PlainStringsXml(const QVariantList &list)
 {
-    // Built in a std::string: appending to it is several times cheaper than to a QByteArray.
-    std::string xml(header);
-    if (list.isEmpty()) {
-        xml += "<array/>\n</plist>\n";
-        return QByteArray::fromStdString(xml);
-    }
     // About what a two-key entry takes, so the buffer rarely grows.
-    xml.reserve(xml.size() + size_t(list.size()) * 112 + 32);
-    xml += "<array>\n";
+    XmlBuffer xml(qsizetype(std::strlen(header)) + list.size() * 112 + 32);
+    xml.append(header);
+    if (list.isEmpty()) {
+        xml.append("<array/>\n</plist>\n");
+        return xml.take();
+    }
+    xml.append("<array>\n");
     for (const QVariant &item : list) {
         if (!AppendItem(xml, item))
             return std::nullopt;
     }
-    xml += "</array>\n</plist>\n";
-    return QByteArray::fromStdString(xml);
+    xml.append("</array>\n</plist>\n");
+    return xml.take();
 }
