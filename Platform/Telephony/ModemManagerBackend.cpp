@@ -6,6 +6,7 @@
 #include <QDBusArgument>
 #include <QDBusMetaType>
 #include <QDBusObjectPath>
+#include <QDBusVariant>
 
 namespace {
 const QString propertiesInterface = QStringLiteral("org.freedesktop.DBus.Properties");
@@ -22,6 +23,9 @@ enum
     CallStateWaiting = 6,
     CallStateTerminated = 7,
 };
+
+// MMModem3gppUssdSessionState: the network waits for the user's response.
+constexpr uint UssdStateUserResponse = 3;
 
 // Unknown (an outgoing call not yet started) and held have no call event of their own.
 std::optional<CTCallState> callStateFor(int modemManagerState)
@@ -50,7 +54,7 @@ QString objectPath(const QVariant &argument)
 
 ModemManagerBackend::ModemManagerBackend(const QDBusConnection &bus, QString modem, QObject *parent)
     : ModemBackend(bus, ModemManager::service, QStringLiteral("ModemManager"), std::move(modem),
-                   parent)
+                   ModemManager::ussdInterface, parent)
 {
     client.subscribe(modemPath, ModemManager::voiceInterface, QStringLiteral("CallAdded"), this,
                      SLOT(callAdded(QDBusMessage)));
@@ -74,20 +78,30 @@ QString ModemManagerBackend::name() const
     return QStringLiteral("ModemManager");
 }
 
-void ModemManagerBackend::requestService(const QString &code, DialCompletion done)
+QString ModemManagerBackend::replyText(const QDBusMessage &reply) const
 {
-    client.call(
-        modemPath, ModemManager::ussdInterface, QStringLiteral("Initiate"), {code}, this,
-        [this, done](const QDBusMessage &reply) {
-            replied(reply.arguments().value(0).toString(), done);
-        },
-        [this, code, done](const QDBusError &error) { requestFailed(code, error, done); });
+    return reply.arguments().value(0).toString();
+}
+
+void ModemManagerBackend::readAwaitsResponse(std::function<void(bool awaits)> then)
+{
+    client.call(modemPath, propertiesInterface, QStringLiteral("Get"),
+                {ModemManager::ussdInterface, QStringLiteral("State")}, this,
+                [then](const QDBusMessage &reply) {
+                    then(reply.arguments().value(0).value<QDBusVariant>().variant().toUInt() ==
+                         UssdStateUserResponse);
+                });
 }
 
 // The daemon answers "USSD terminated by network" with Aborted.
 bool ModemManagerBackend::refusedByNetwork(const QDBusError &error) const
 {
     return error.name() == QLatin1String("org.freedesktop.ModemManager1.Error.Core.Aborted");
+}
+
+bool ModemManagerBackend::sessionStillOpen(const QDBusError &error) const
+{
+    return error.name() == QLatin1String("org.freedesktop.ModemManager1.Error.Core.WrongState");
 }
 
 void ModemManagerBackend::startVoiceCall(const QString &number, DialCompletion done)

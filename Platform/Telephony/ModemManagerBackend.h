@@ -20,10 +20,12 @@ private Q_SLOTS:
     void callPropertiesChanged(const QDBusMessage &signal);
 
 private:
-    void requestService(const QString &code, DialCompletion done) override;
     void startVoiceCall(const QString &number, DialCompletion done) override;
     void accept(const QString &callPath) override;
+    QString replyText(const QDBusMessage &reply) const override;
+    void readAwaitsResponse(std::function<void(bool awaits)> then) override;
     bool refusedByNetwork(const QDBusError &error) const override;
+    bool sessionStillOpen(const QDBusError &error) const override;
     void startCall(const QString &callPath, DialCompletion done);
     void followCall(const QString &callPath, const QString &number);
     void readCallProperties(const QString &callPath, const QVariantMap &properties);

@@ -28,19 +28,11 @@ QString objectPath(const QVariant &argument)
 {
     return argument.value<QDBusObjectPath>().path();
 }
-
-// A USSD request answers with its text; another supplementary service with its name and a
-// structure, of which the name is what can be shown.
-QString replyText(const QDBusMessage &reply)
-{
-    const QVariant value = reply.arguments().value(1).value<QDBusVariant>().variant();
-    return value.typeId() == QMetaType::QString ? value.toString()
-                                                : reply.arguments().value(0).toString();
-}
 } // namespace
 
 OfonoBackend::OfonoBackend(const QDBusConnection &bus, QString modem, QObject *parent)
-    : ModemBackend(bus, Ofono::service, QStringLiteral("oFono"), std::move(modem), parent)
+    : ModemBackend(bus, Ofono::service, QStringLiteral("oFono"), std::move(modem),
+                   Ofono::supplementaryServicesInterface, parent)
 {
     client.subscribe(modemPath, Ofono::voiceCallManagerInterface, QStringLiteral("CallAdded"), this,
                      SLOT(callAdded(QDBusMessage)));
@@ -66,18 +58,35 @@ QString OfonoBackend::name() const
     return QStringLiteral("oFono");
 }
 
-void OfonoBackend::requestService(const QString &code, DialCompletion done)
+// A USSD request answers with its text; another supplementary service with its name and a
+// structure, of which the name is what can be shown.
+QString OfonoBackend::replyText(const QDBusMessage &reply) const
 {
-    client.call(
-        modemPath, Ofono::supplementaryServicesInterface, QStringLiteral("Initiate"), {code}, this,
-        [this, done](const QDBusMessage &reply) { replied(replyText(reply), done); },
-        [this, code, done](const QDBusError &error) { requestFailed(code, error, done); });
+    const QVariant value = reply.arguments().value(1).value<QDBusVariant>().variant();
+    return value.typeId() == QMetaType::QString ? value.toString()
+                                                : reply.arguments().value(0).toString();
+}
+
+void OfonoBackend::readAwaitsResponse(std::function<void(bool awaits)> then)
+{
+    client.call(modemPath, Ofono::supplementaryServicesInterface, QStringLiteral("GetProperties"),
+                {}, this, [then](const QDBusMessage &reply) {
+                    const auto properties = qdbus_cast<QVariantMap>(reply.arguments().value(0));
+                    then(properties.value(stateProperty).toString() ==
+                         QLatin1String("user-response"));
+                });
 }
 
 // oFono ends a request the network terminated with Terminated.
 bool OfonoBackend::refusedByNetwork(const QDBusError &error) const
 {
     return error.name() == QLatin1String("org.ofono.Error.Terminated");
+}
+
+// oFono turns Initiate away as busy while a session is active or waits for a response.
+bool OfonoBackend::sessionStillOpen(const QDBusError &error) const
+{
+    return error.name() == QLatin1String("org.ofono.Error.InProgress");
 }
 
 // The call is followed from its CallAdded, so the path Dial returns is not needed.

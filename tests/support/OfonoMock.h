@@ -19,15 +19,25 @@ public:
     {
     }
 
-    // The modem takes service codes, and the network answers each with the reply.
-    void offerSupplementaryServices(const QString &reply) const
+    // The modem takes service codes, and the network answers each with the reply, leaving the
+    // session in the state given ("user-response" keeps it open until Cancel).
+    void offerSupplementaryServices(const QString &reply, const QString &stateAfter = "idle") const
     {
         const QString interface = "org.ofono.SupplementaryServices";
         control(modem, "AddProperty",
                 {interface, "State", QVariant::fromValue(QDBusVariant("idle"))});
-        addMethod(
-            modem, interface, "Initiate", "s", "sv",
-            QString("ret = ('USSD', dbus.String(%1, variant_level=1))").arg(pythonString(reply)));
+        addMethod(modem, interface, "GetProperties", "", "a{sv}",
+                  QString("ret = self.GetAll('%1')").arg(interface));
+        addMethod(modem, interface, "Initiate", "s", "sv",
+                  QString("if self.props['%1']['State'] != 'idle':\n"
+                          "    raise dbus.exceptions.DBusException('Operation already in "
+                          "progress', name='org.ofono.Error.InProgress')\n"
+                          "self.props['%1']['State'] = dbus.String(%2, variant_level=1)\n"
+                          "ret = ('USSD', dbus.String(%3, variant_level=1))")
+                      .arg(interface, pythonString(stateAfter), pythonString(reply)));
+        addMethod(modem, interface, "Cancel", "", "",
+                  QString("self.props['%1']['State'] = dbus.String('idle', variant_level=1)")
+                      .arg(interface));
     }
     QString addIncomingCall(const QString &number) const
     {

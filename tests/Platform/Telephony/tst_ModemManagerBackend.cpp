@@ -130,6 +130,21 @@ private Q_SLOTS:
         QCOMPARE(loggedNumbers(), QStringList{"812"});
     }
 
+    // An operator menu keeps the session open; it must not turn the next request into a call.
+    void sessionsTheNetworkKeepsOpenAreClosedAndEveryRequestGoesOutAsUssd()
+    {
+        modem->setUssdReply("Press 1 to confirm", 1);
+        launch();
+        request("812");
+        QTRY_COMPARE(dialPad->lblStatus->text(), "Press 1 to confirm");
+        request("813");
+        QTRY_COMPARE(modem->ussdRequests(), (QStringList{"146812#", "146813#"}));
+        waitForOutcome();
+        QCOMPARE(dialPad->lblStatus->text(), "Press 1 to confirm");
+        QCOMPARE(modem->commandsStartingWith("ATD"), QStringList());
+        QVERIFY(!modem->commandsStartingWith("AT+CUSD=2").isEmpty());
+    }
+
     // A slow network is not a failure: the indicator turns until the reply comes.
     void slowModemStillSendsTheRequest()
     {

@@ -61,6 +61,44 @@ private Q_SLOTS:
         QVERIFY(ofono->callsOf("Dial").isEmpty());
     }
 
+    void sessionAwaitingAResponseIsCancelledAndTheNextRequestGoesOutToo()
+    {
+        ofono->offerSupplementaryServices("Press 1 to confirm", "user-response");
+        QSignalSpy replies(&TelephonyService::shared(), &TelephonyService::networkReply);
+        CTCallDialWithID("*146*812#", -1);
+        QTRY_COMPARE(ofono->callsOf("Cancel").size(), 1);
+        CTCallDialWithID("*146*813#", -1);
+        QTRY_COMPARE(replies.size(), 2);
+        QCOMPARE(ofono->callsOf("Initiate"), (QList<QVariantList>{{"*146*812#"}, {"*146*813#"}}));
+        QVERIFY(ofono->callsOf("Dial").isEmpty());
+    }
+
+    // A session another application left open stands in the way: it is cancelled, once.
+    void sessionOpenBeforeARequestIsCancelledAndTheCodeNeverCalled_data()
+    {
+        QTest::addColumn<bool>("cancelCloses");
+        QTest::newRow("Cancel closes it") << true;
+        QTest::newRow("it stays open") << false;
+    }
+
+    void sessionOpenBeforeARequestIsCancelledAndTheCodeNeverCalled()
+    {
+        QFETCH(bool, cancelCloses);
+        const QString interface = "org.ofono.SupplementaryServices";
+        ofono->offerSupplementaryServices("Callback ordered");
+        if (!cancelCloses)
+            ofono->addMethod(OfonoMock::modem, interface, "Cancel", "", "", "pass");
+        ofono->control(OfonoMock::modem, "UpdateProperties",
+                       {interface, QVariantMap{{"State", "user-response"}}});
+        std::optional<DialOutcome> outcome;
+        CTCallDialWithID("*146*812#", -1, this, [&](const DialOutcome &told) { outcome = told; });
+        QTRY_VERIFY(outcome);
+        QCOMPARE(*outcome,
+                 cancelCloses ? DialOutcome::sent() : DialOutcome::failed(DialOutcome::ModemError));
+        QCOMPARE(ofono->callsOf("Initiate").size(), 2);
+        QVERIFY(ofono->callsOf("Dial").isEmpty());
+    }
+
     void withoutSupplementaryServicesTheCodeIsDialledAndFollowed()
     {
         CTCallDialWithID("146812#", -1);
@@ -104,14 +142,17 @@ private Q_SLOTS:
         QTest::addColumn<int>("failure");
         QTest::addColumn<bool>("called");
         QTest::newRow("network ended the request")
-            << "org.ofono.SupplementaryServices" << "Initiate" << "org.ofono.Error.Terminated"
-            << int(DialOutcome::NetworkRefused) << false;
-        QTest::newRow("call failed") << "org.ofono.VoiceCallManager" << "Dial"
-                                     << "org.ofono.Error.Failed" << int(DialOutcome::ModemError)
-                                     << true;
+            << "org.ofono.SupplementaryServices"
+            << "Initiate"
+            << "org.ofono.Error.Terminated" << int(DialOutcome::NetworkRefused) << false;
+        QTest::newRow("call failed")
+            << "org.ofono.VoiceCallManager"
+            << "Dial"
+            << "org.ofono.Error.Failed" << int(DialOutcome::ModemError) << true;
         QTest::newRow("not allowed")
-            << "org.ofono.VoiceCallManager" << "Dial" << "org.freedesktop.DBus.Error.AccessDenied"
-            << int(DialOutcome::NotAuthorised) << true;
+            << "org.ofono.VoiceCallManager"
+            << "Dial"
+            << "org.freedesktop.DBus.Error.AccessDenied" << int(DialOutcome::NotAuthorised) << true;
     }
 
     void failedDialsTellWhy()
@@ -121,8 +162,8 @@ private Q_SLOTS:
         QFETCH(QString, error);
         QFETCH(int, failure);
         QFETCH(bool, called);
-        ofono->addMethod(OfonoMock::modem, interface, method,
-                         method == "Dial" ? "ss" : "s", method == "Dial" ? "o" : "sv",
+        ofono->addMethod(OfonoMock::modem, interface, method, method == "Dial" ? "ss" : "s",
+                         method == "Dial" ? "o" : "sv",
                          QString("raise dbus.exceptions.DBusException('refused', name=%1)")
                              .arg(pythonString(error)));
         std::optional<DialOutcome> outcome;
