@@ -39,7 +39,6 @@ UITableViewCell *ContactPhoneNumbers::cellForRowAtIndexPath(UITableView *tableVi
     if (!cell)
         cell = new UITableViewCell(UITableViewCellStyleDefault, CellIdentifier);
     cell->textLabel()->setText(arrPhoneNumbers.value(indexPath.row));
-    cell->setAccessibleName(cell->textLabel()->text());
     return cell;
 }
 

@@ -1,6 +1,7 @@
 #include "Platform/AddressBook/ABPeoplePickerNavigationController.h"
 
 #include "Platform/AddressBook/NSPredicate.h"
+#include "Platform/UI/AccessibleItems.h"
 #include "Platform/UI/UINavigationBar.h"
 
 #include <QAbstractListModel>
@@ -91,6 +92,7 @@ void ABPeoplePickerNavigationController::loadView()
     search = new QLineEdit(this);
     search->setClearButtonEnabled(true);
     search->setMinimumHeight(44);
+    UseAccessibleItems();
     list = new QListView(this);
     list->setUniformItemSizes(true);
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);

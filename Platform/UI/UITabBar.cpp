@@ -1,5 +1,7 @@
 #include "Platform/UI/UITabBar.h"
 
+#include "Platform/UI/AccessibleItems.h"
+
 #include <QPainter>
 
 namespace {
@@ -10,6 +12,7 @@ constexpr int titleGap = 2;
 
 UITabBar::UITabBar(QWidget *parent) : QTabBar(parent)
 {
+    UseAccessibleItems();
     setExpanding(true);
     setUsesScrollButtons(false);
     setDrawBase(false);

@@ -1,5 +1,7 @@
 #include "Platform/UI/UITableViewCell.h"
 
+#include "Platform/UI/AccessibleItems.h"
+
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -18,6 +20,7 @@ UITableViewCell::UITableViewCell(UITableViewCellStyle style, const QString &reus
     : QFrame(parent), identifier(reuseIdentifier), content(new QWidget(this)),
       title(new QLabel(content))
 {
+    UseAccessibleItems();
     setAutoFillBackground(true);
     setBackgroundRole(QPalette::Base);
     // Rows show numbers and names from files and the address book: never as markup.
@@ -116,10 +119,14 @@ void UITableViewCell::layoutFlexibleViews()
 void UITableViewCell::mouseReleaseEvent(QMouseEvent *event)
 {
     QFrame::mouseReleaseEvent(event);
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
-        setSelected(true);
-        Q_EMIT tapped();
-    }
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        tap();
+}
+
+void UITableViewCell::tap()
+{
+    setSelected(true);
+    Q_EMIT tapped();
 }
 
 void UITableViewCell::paintEvent(QPaintEvent *event)

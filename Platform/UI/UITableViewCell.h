@@ -38,6 +38,9 @@ public:
     void setAccessoryType(UITableViewCellAccessoryType type);
     UITableViewCellAccessoryType accessoryType() const { return accessory; }
 
+    // What a tap on the row does: it shows selected and reports the tap.
+    void tap();
+
     void setSelected(bool selected);
     bool isSelected() const { return selected; }
     // Fades the selection out, as after a tap that only acknowledges the row.

@@ -1,0 +1,281 @@
+#!/usr/bin/python3
+"""Molvane driven through the accessibility bus, as a screen reader drives it: every control is
+found by its role and accessible name and worked by its own accessible action, never by a click,
+and each effect is checked where it lands (the stored preference, the call log, the names the
+screens show).
+
+The test starts its own session bus (run it under dbus-run-session), headless Weston and the
+accessibility bus; the program runs with accessibility on and a home of its own.
+    tst_ScreenReader.py BUILD_DIR
+"""
+import os
+import subprocess
+import sys
+import tempfile
+import time
+
+import pyatspi
+
+build_dir = sys.argv[1]
+home = tempfile.mkdtemp(prefix='molvane-screen-reader-')
+runtime = os.path.join(home, 'run')
+os.mkdir(runtime, 0o700)
+env = dict(os.environ, HOME=home, XDG_RUNTIME_DIR=runtime,
+           XDG_CONFIG_HOME=os.path.join(home, 'config'), XDG_DATA_HOME=os.path.join(home, 'data'),
+           # No modem service on a bus of our own: the simulated operator answers.
+           DBUS_SYSTEM_BUS_ADDRESS=os.environ['DBUS_SESSION_BUS_ADDRESS'],
+           WAYLAND_DISPLAY='screen-reader', QT_QPA_PLATFORM='wayland',
+           QT_LINUX_ACCESSIBILITY_ALWAYS_ON='1', QT_ACCESSIBILITY='1')
+env.pop('DISPLAY', None)
+children = []
+
+PEOPLE = """BEGIN:VCARD
+VERSION:3.0
+FN:Anna Single
+TEL;TYPE=CELL:+7 916 111-22-33
+END:VCARD
+BEGIN:VCARD
+VERSION:3.0
+FN:Boris Double
+TEL;TYPE=HOME:84951234567
+TEL;TYPE=CELL:+79169998877
+END:VCARD
+"""
+
+
+def start(command, log_name):
+    log = open(os.path.join(home, log_name), 'w')
+    child = subprocess.Popen(command, env=env, stdout=log, stderr=subprocess.STDOUT)
+    children.append(child)
+    return child
+
+
+def wait_until(condition, what, timeout=15):
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        try:
+            if condition():
+                return
+        except Exception:  # the tree changes under us while screens switch
+            pass
+        time.sleep(0.05)
+    raise AssertionError('timed out waiting until ' + what)
+
+
+def states(node):
+    return node.getState()
+
+
+def showing(node):
+    return states(node).contains(pyatspi.STATE_SHOWING)
+
+
+def descendants(node):
+    for child in node:
+        if child is not None:
+            yield child
+            yield from descendants(child)
+
+
+def find(root, role, name=None, description=None):
+    """The first showing node with this role (and name or description), or None."""
+    for node in descendants(root):
+        if (node.getRoleName() == role and (name is None or node.name == name)
+                and (description is None or node.description == description)
+                and showing(node)):
+            return node
+    return None
+
+
+def wait_for(root, role, name=None, description=None):
+    found = []
+    wait_until(lambda: found.append(find(root, role, name, description)) or found[-1],
+               f'a {role} named {name!r} shows')
+    return found[-1]
+
+
+def act(node, action):
+    actions = node.queryAction()
+    names = [actions.getName(index) for index in range(actions.nActions)]
+    assert action in names, f'{node.getRoleName()} {node.name!r} offers {names}, not {action}'
+    actions.doAction(names.index(action))
+
+
+def press(root, role, name):
+    act(wait_for(root, role, name), 'Press')
+
+
+def number_shown(root):
+    described = [find(root, 'label', description=what) for what in ('Number', 'Номер')]
+    return next(label for label in described if label).name
+
+
+def expect_number(root, number):
+    wait_until(lambda: number_shown(root) == number, f'the number label reads {number!r}')
+
+
+def read(path):
+    try:
+        with open(path, encoding='utf-8') as file:
+            return file.read()
+    except FileNotFoundError:
+        return ''
+
+
+def call_log():
+    return read(os.path.join(home, 'data', 'molvane', 'calllog.plist'))
+
+
+def preferences():
+    return read(os.path.join(home, 'config', 'molvane', 'preferences.ini'))
+
+
+def requests_sent():
+    return read(os.path.join(home, 'app.log')).count('Dialling Number is :')
+
+
+def shown_text(root):
+    return '\n'.join(node.name for node in descendants(root) if showing(node))
+
+
+def selected_tab(root):
+    tabs = [tab for tab in descendants(root) if tab.getRoleName() == 'page tab']
+    return [tab.name for tab in tabs if states(tab).contains(pyatspi.STATE_SELECTED)]
+
+
+def open_tab(root, name):
+    press(root, 'page tab', name)
+    wait_until(lambda: selected_tab(root) == [name], f'{name!r} is the one selected tab')
+
+
+def dial_pad_keys_and_request(app):
+    for key in '123':
+        press(app, 'push button', key)
+    expect_number(app, '123')
+    press(app, 'push button', 'Delete')
+    expect_number(app, '12')
+    press(app, 'push button', 'Call')
+    wait_until(lambda: '<string>12</string>' in call_log(), 'the request is in the call log')
+    expect_number(app, '')
+
+
+def recent_call_again(app):
+    open_tab(app, 'Recent')
+    row = wait_for(app, 'list item', '12')
+    act(row, 'Press')
+    press(row, 'push button', 'Call again')
+    wait_until(lambda: selected_tab(app) == ['Dial Pad'], 'the dial pad is back')
+    wait_until(lambda: requests_sent() == 2, 'the logged number is requested again')
+
+
+def settings_switches_store(app):
+    open_tab(app, 'Settings')
+    for caption, key in (('Autoanswer', 'enable_autoanswer'),
+                         ('Enable Keypad tone:', 'keypad_tone')):
+        switch = wait_for(app, 'check box', caption)
+        was_on = states(switch).contains(pyatspi.STATE_CHECKED)
+        act(switch, 'Toggle')
+        wait_until(lambda: states(switch).contains(pyatspi.STATE_CHECKED) != was_on,
+                   f'{caption!r} says it changed')
+        stored = f'{key}={"false" if was_on else "true"}'
+        wait_until(lambda: stored in preferences(), f'{stored} is stored')
+    # Back as they were, so that later requests are not held for a callback.
+    for caption in ('Autoanswer', 'Enable Keypad tone:'):
+        act(wait_for(app, 'check box', caption), 'Toggle')
+
+
+def language_segment_translates(app):
+    act(wait_for(app, 'check box', 'Russian'), 'Toggle')
+    wait_until(lambda: 'current_language=russian' in preferences(), 'Russian is stored')
+    for tab in ('Клавиатура', 'Последние', 'Настройки', 'Подробнее'):
+        wait_for(app, 'page tab', tab)
+    open_tab(app, 'Клавиатура')
+    for control in ('Вызов', 'Удалить', 'Контакты', 'Изменить номер'):
+        wait_for(app, 'push button', control)
+
+
+def more_rows_open_screens(app):
+    open_tab(app, 'Подробнее')
+    act(wait_for(app, 'list item', 'О программе'), 'Press')
+    wait_until(lambda: 'Телефония: Имитация оператора' in shown_text(app),
+               'About names the telephony in Russian')
+    press(app, 'push button', 'Назад')
+    wait_for(app, 'list item', 'О программе')
+
+
+def picker_people_and_numbers(app):
+    open_tab(app, 'Клавиатура')
+    press(app, 'push button', 'Контакты')
+    act(wait_for(app, 'list item', 'Anna Single'), 'Press')
+    expect_number(app, '+7 916 111-22-33')
+    press(app, 'push button', 'Контакты')
+    act(wait_for(app, 'list item', 'Boris Double'), 'Press')
+    act(wait_for(app, 'list item', '+79169998877'), 'Press')
+    expect_number(app, '+79169998877')
+    wait_until(lambda: find(app, 'list item', '84951234567') is None, 'the number list closes')
+
+
+def print_showing(node, depth=0):
+    for child in node:
+        if child is not None and showing(child):
+            print('  ' * depth + f'{child.getRoleName()} {child.name!r} {child.description!r}')
+            print_showing(child, depth + 1)
+
+
+CASES = [dial_pad_keys_and_request, recent_call_again, settings_switches_store,
+         language_segment_translates, more_rows_open_screens, picker_people_and_numbers]
+
+
+def the_application():
+    found = []
+
+    def listed():
+        desktop = pyatspi.Registry.getDesktop(0)
+        found[:] = [app for app in desktop if app is not None and app.name == 'molvane']
+        return found and find(found[0], 'push button', 'Call')
+    wait_until(listed, 'the program shows its dial pad to the accessibility bus', timeout=60)
+    # Without a main loop no change events reach us; every read goes to the program instead.
+    found[0].set_cache_mask(pyatspi.Atspi.Cache.NONE)
+    return found[0]
+
+
+def main():
+    contacts = os.path.join(home, 'people.vcf')
+    with open(contacts, 'w', encoding='utf-8') as file:
+        file.write(PEOPLE)
+    subprocess.run([os.path.join(build_dir, 'molvane'), '--import-contacts', contacts], env=env,
+                   check=True, stdout=subprocess.DEVNULL)
+    start(['weston', '--backend=headless-backend.so', '--shell=kiosk-shell.so', '--no-config',
+           '--socket=screen-reader', '--idle-time=0'], 'weston.log')
+    wait_until(lambda: os.path.exists(os.path.join(runtime, 'screen-reader')), 'Weston listens')
+    subprocess.Popen(['/usr/libexec/at-spi-bus-launcher', '--launch-immediately'], env=env,
+                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    program = start([os.path.join(build_dir, 'molvane')], 'app.log')
+    app = the_application()
+    failed = False
+    for case in CASES:
+        try:
+            case(app)
+            print('PASS', case.__name__)
+        except AssertionError as error:
+            print('FAIL', case.__name__ + ':', error)
+            failed = True
+            break
+        if program.poll() is not None:
+            print('FAIL', case.__name__ + ': the program ended with', program.returncode)
+            failed = True
+            break
+    if failed:
+        print('What the screen reader saw:')
+        print_showing(app)
+        print(read(os.path.join(home, 'app.log'))[-3000:])
+    return 1 if failed else 0
+
+
+try:
+    status = main()
+finally:
+    for child in reversed(children):
+        child.terminate()
+        child.wait()
+sys.exit(status)
