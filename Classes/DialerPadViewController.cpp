@@ -4,12 +4,12 @@
 #include "MolvaneAppDelegate.h"
 #include "Platform/Files/BundleResource.h"
 #include "Platform/Log.h"
-#include "Platform/Preferences/UserDefaults.h"
 #include "Platform/Telephony/CoreTelephony.h"
 #include "Platform/Telephony/TelephonyService.h"
 #include "Platform/UI/UIActivityIndicatorView.h"
 #include "Platform/UI/UIAlertView.h"
 #include "Platform/UI/UINavigationController.h"
+#include "Preferences.h"
 #include "ui_DialerPadViewController.h"
 
 #include <QGridLayout>
@@ -24,8 +24,6 @@ const QString waitingOverlayName = QStringLiteral("WaitingOverlay");
 const QString internationalTemplate = QStringLiteral("*146*00XXXX#");
 const QString nationalTemplate = QStringLiteral("146XXXX#");
 const QString placeholder = QStringLiteral("XXXX");
-const QString autoAnswerKey = QStringLiteral("enable_autoanswer");
-const QString keypadToneKey = QStringLiteral("keypad_tone");
 constexpr int editCoverTop = 70;
 // The keypad's row in portrait; in landscape that row is left empty to take up the slack.
 constexpr int keypadRow = 2;
@@ -114,7 +112,7 @@ void DialerPadViewController::handleCallEvent(const CTCall &call)
 
 void DialerPadViewController::viewWillAppear(bool animated)
 {
-    if (UserDefaults::standardUserDefaults().boolForKey(autoAnswerKey))
+    if (Preferences::shared().autoAnswer())
         AddAnObserverWhenCallIsInProgress();
     else
         RemoveAnObserverWhenCallIsInProgress();
@@ -129,7 +127,7 @@ void DialerPadViewController::viewWillAppear(bool animated)
     }
     // Tones switched on are made ready before the first tap, so that it already sounds; soon
     // after the screen shows rather than in its way.
-    if (UserDefaults::standardUserDefaults().boolForKey(keypadToneKey))
+    if (Preferences::shared().keypadTones())
         QTimer::singleShot(0, this, [this] { PrepareKeyTones(); });
     ViewController::viewWillAppear(animated);
 }
@@ -243,7 +241,7 @@ QString DialerPadViewController::GetTheNumberFromTag(int tag)
 void DialerPadViewController::button_tappedWithTag(QWidget *sender)
 {
     const QString character = GetTheNumberFromTag(viewTag(sender));
-    if (UserDefaults::standardUserDefaults().boolForKey(keypadToneKey))
+    if (Preferences::shared().keypadTones())
         PlaySoundEffect(character);
     lblNumberField->setText(lblNumberField->text() + character);
 }
@@ -429,7 +427,7 @@ void DialerPadViewController::MakeCallToServer(QObject *)
         ShowRequestOutcome(outcome, *overlay);
     });
 
-    if (UserDefaults::standardUserDefaults().boolForKey(autoAnswerKey)) {
+    if (Preferences::shared().autoAnswer()) {
         AddWaitCallBackOverLayScreen();
         *overlay = vwOverLay;
         scheduleOverlayRemoval(vwOverLay);

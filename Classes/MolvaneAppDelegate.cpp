@@ -9,15 +9,14 @@
 #include "Platform/Files/DocumentsDirectory.h"
 #include "Platform/Files/PropertyList.h"
 #include "Platform/Log.h"
-#include "Platform/Preferences/UserDefaults.h"
 #include "Platform/Telephony/CoreTelephony.h"
 #include "Platform/UI/TabBarController.h"
 #include "Platform/UI/UINavigationController.h"
+#include "Preferences.h"
 #include "SettingViewController.h"
 #include "ui_MainWindow.h"
 
 namespace {
-const QString currentLanguageKey = QStringLiteral("current_language");
 const QString english = QStringLiteral("english");
 
 QString plistPath(const QString &baseName)
@@ -37,6 +36,8 @@ QString seededPlistPath(const QString &baseName)
 MolvaneAppDelegate::MolvaneAppDelegate()
 {
     loadMainLayout();
+    QObject::connect(&Preferences::shared(), &Preferences::languageChanged, window.get(),
+                     [this](const QString &language) { g_strCurrentLenguage = language; });
 }
 
 MolvaneAppDelegate::~MolvaneAppDelegate() = default;
@@ -111,14 +112,12 @@ void MolvaneAppDelegate::setTabTitles(const QStringList &titles)
 
 void MolvaneAppDelegate::setCurrentLanguage(const QString &language)
 {
-    UserDefaults defaults = UserDefaults::standardUserDefaults();
-    defaults.setObject(language, currentLanguageKey);
-    defaults.synchronize();
+    Preferences::shared().setLanguage(language);
 }
 
 std::optional<QString> MolvaneAppDelegate::getCurrentLanguage() const
 {
-    return UserDefaults::standardUserDefaults().objectForKey(currentLanguageKey);
+    return Preferences::shared().language();
 }
 
 QString MolvaneAppDelegate::localizedText(const QString &englishText,

@@ -1,31 +1,21 @@
 #include "SettingViewController.h"
 
 #include "MolvaneAppDelegate.h"
-#include "Platform/Preferences/UserDefaults.h"
 #include "Platform/UI/UINavigationBar.h"
 #include "Platform/UI/UISegmentedControl.h"
 #include "Platform/UI/UISwitch.h"
+#include "Preferences.h"
 #include "ui_SettingViewController.h"
 
 #include <QLabel>
 
 namespace {
-const QString autoAnswerKey = QStringLiteral("enable_autoanswer");
-const QString keypadToneKey = QStringLiteral("keypad_tone");
-const QString callbackDelayKey = QStringLiteral("callback_delay");
 const QString switchCellIdentifier = QStringLiteral("SwitchCell");
 const QString languageCellIdentifier = QStringLiteral("LanguageCell");
 constexpr int autoAnswerSection = 0;
 constexpr int keypadToneSection = 1;
 constexpr int languageSection = 2;
 constexpr int defaultCallbackDelay = 20;
-
-void storeSwitch(UISwitch *control, const QString &key)
-{
-    UserDefaults defaults = UserDefaults::standardUserDefaults();
-    defaults.setBool(control->isOn(), key);
-    defaults.synchronize();
-}
 
 void setCaption(UITableViewCell *cell, const QString &caption)
 {
@@ -74,11 +64,8 @@ void SettingViewController::viewDidLoad()
 
 void SettingViewController::viewWillAppear(bool)
 {
-    UserDefaults defaults = UserDefaults::standardUserDefaults();
-    if (defaults.integerForKey(callbackDelayKey) == 0) {
-        defaults.setInteger(defaultCallbackDelay, callbackDelayKey);
-        defaults.synchronize();
-    }
+    if (Preferences::shared().callbackDelay() == 0)
+        Preferences::shared().setCallbackDelay(defaultCallbackDelay);
     tblSettings->reloadData();
     ViewController::viewWillAppear(true);
 }
@@ -137,8 +124,8 @@ void SettingViewController::buildSwitchRow(UITableViewCell *cell, int section)
         connect(control, &UISwitch::valueChanged, this, &SettingViewController::enableDisableTone);
     else
         connect(control, &UISwitch::valueChanged, this, &SettingViewController::enableAutoanswer);
-    control->setOn(
-        UserDefaults::standardUserDefaults().boolForKey(isToneRow ? keypadToneKey : autoAnswerKey));
+    control->setOn(isToneRow ? Preferences::shared().keypadTones()
+                             : Preferences::shared().autoAnswer());
     setCaption(cell, isToneRow ? appDelegate->localizedText(QStringLiteral("Enable keypad tone:"),
                                                             QStringLiteral("Звук клавиатуры:"))
                                : appDelegate->localizedText(QStringLiteral("Autoanswer"),
@@ -185,12 +172,12 @@ void SettingViewController::didSelectRowAtIndexPath(UITableView *tableView,
 
 void SettingViewController::enableAutoanswer(UISwitch *sender)
 {
-    storeSwitch(sender, autoAnswerKey);
+    Preferences::shared().setAutoAnswer(sender->isOn());
 }
 
 void SettingViewController::enableDisableTone(UISwitch *sender)
 {
-    storeSwitch(sender, keypadToneKey);
+    Preferences::shared().setKeypadTones(sender->isOn());
 }
 
 void SettingViewController::onSegmentedControlChanged(UISegmentedControl *sender)
@@ -223,7 +210,6 @@ void SettingViewController::TranslateScreenToRussian()
 // The rows are reached by position among the visible cells: all three fit on the screen.
 void SettingViewController::translateScreen(const ScreenTexts &texts)
 {
-    appDelegate->g_strCurrentLenguage = texts.language;
     appDelegate->setCurrentLanguage(texts.language);
     setTitle(texts.title);
     lblWaitForCallBackDelay->setText(texts.waitForCallbackDelay);
