@@ -1,5 +1,6 @@
 #include "CallLogViewController.h"
 
+#include "CallLogStore.h"
 #include "MolvaneAppDelegate.h"
 #include "Platform/Log.h"
 #include "Platform/UI/TabBarController.h"
@@ -10,7 +11,6 @@
 #include <QPushButton>
 
 namespace {
-const QString callLogName = QStringLiteral("calllog");
 const QString cellIdentifier = QStringLiteral("Cell");
 constexpr int dialPadTab = 0;
 constexpr int clearConfirmed = 0;
@@ -36,6 +36,8 @@ void CallLogViewController::loadView()
 void CallLogViewController::viewDidLoad()
 {
     appDelegate = MolvaneAppDelegate::shared();
+    connect(&CallLogStore::shared(), &CallLogStore::changed, this,
+            [this] { showCallLog(CallLogStore::shared().load()); });
 }
 
 void CallLogViewController::viewWillAppear(bool animated)
@@ -46,7 +48,7 @@ void CallLogViewController::viewWillAppear(bool animated)
     btnClearCallLog->setText(
         appDelegate->localizedText(QStringLiteral("Clear Log"), QStringLiteral("Очистить журнал")));
     btnClearCallLog->setAccessibleName(btnClearCallLog->text());
-    showCallLog(appDelegate->GetDataFromPlistFile(callLogName));
+    showCallLog(CallLogStore::shared().load());
 }
 
 // A log that cannot be read shows as an empty one.
@@ -129,6 +131,5 @@ void CallLogViewController::clickedButtonAtIndex(UIAlertView *, int buttonIndex)
 {
     if (buttonIndex != clearConfirmed)
         return;
-    appDelegate->SaveDictDataToPlistFile(CallLog(), callLogName);
-    showCallLog(appDelegate->GetDataFromPlistFile(callLogName));
+    CallLogStore::shared().clear();
 }

@@ -1,6 +1,7 @@
 #include "DialerPadViewController.h"
 
 #include "ABContact.h"
+#include "CallLogStore.h"
 #include "MolvaneAppDelegate.h"
 #include "Platform/Files/BundleResource.h"
 #include "Platform/Log.h"
@@ -19,7 +20,6 @@
 #include <QTimer>
 
 namespace {
-const QString callLogName = QStringLiteral("calllog");
 const QString waitingOverlayName = QStringLiteral("WaitingOverlay");
 const QString internationalTemplate = QStringLiteral("*146*00XXXX#");
 const QString nationalTemplate = QStringLiteral("146XXXX#");
@@ -397,14 +397,7 @@ QString DialerPadViewController::CallbackRequestCode(const QString &number)
 void DialerPadViewController::RemoveOldEntryFromCallLogIfExistFromArray(CallLog &callLogs,
                                                                         const QString &number)
 {
-    const QString wanted = number.toLower();
-    for (qsizetype position = 0; position < callLogs.size(); ++position) {
-        const auto logged = CallLogEntry(callLogs.at(position)).phoneNumber();
-        if (logged && logged->toLower() == wanted) {
-            callLogs.removeAt(position);
-            return;
-        }
-    }
+    CallLogStore::dropFirstEntryFor(callLogs, number);
 }
 
 void DialerPadViewController::MakeCallToServer(QObject *)
@@ -491,16 +484,7 @@ void DialerPadViewController::showInvalidNumberAlert()
 void DialerPadViewController::recordRequest(const QString &number)
 {
     const CallLogEntry entry(number, CallLogEntry::formattedTime(QDateTime::currentDateTime()));
-    const std::optional<CallLog> loaded = appDelegate->GetDataFromPlistFile(callLogName);
-    if (!loaded) {
-        arrCallLogs = CallLog();
-        return;
-    }
-    arrCallLogs = *loaded;
-    if (!arrCallLogs.isEmpty())
-        RemoveOldEntryFromCallLogIfExistFromArray(arrCallLogs, number);
-    arrCallLogs.append(entry.toVariant());
-    appDelegate->SaveDictDataToPlistFile(arrCallLogs, callLogName);
+    arrCallLogs = CallLogStore::shared().record(entry).value_or(CallLog());
 }
 
 void DialerPadViewController::AddWaitCallBackOverLayScreen()

@@ -131,15 +131,14 @@ bool MolvaneAppDelegate::isEnglish(const QString &language)
     return language == english;
 }
 
-std::optional<CallLog> MolvaneAppDelegate::GetDataFromPlistFile(const QString &baseName) const
+std::optional<CallLog> MolvaneAppDelegate::GetDataFromPlistFile(const QString &baseName)
 {
     std::optional<CallLog> list = ReadPropertyListArray(seededPlistPath(baseName));
     NSLog(QStringLiteral("Data in Plist at appDelegate is %1").arg(DescribePropertyList(list)));
     return list;
 }
 
-void MolvaneAppDelegate::SaveDictDataToPlistFile(const CallLog &list,
-                                                 const QString &plistFileName) const
+void MolvaneAppDelegate::SaveDictDataToPlistFile(const CallLog &list, const QString &plistFileName)
 {
     const QString path = seededPlistPath(plistFileName);
     if (!WritePropertyListAtomically(path, list))

@@ -32,10 +32,10 @@ public:
     void setCurrentLanguage(const QString &language);
     std::optional<QString> getCurrentLanguage() const;
 
-    // The list stored under a base name in the documents directory ("calllog" is the call log),
+    // The list stored under a base name in the documents directory (the call log is one),
     // seeded from the bundled file of that name on first use; nothing when there is no list.
-    std::optional<CallLog> GetDataFromPlistFile(const QString &baseName) const;
-    void SaveDictDataToPlistFile(const CallLog &list, const QString &plistFileName) const;
+    static std::optional<CallLog> GetDataFromPlistFile(const QString &baseName);
+    static void SaveDictDataToPlistFile(const CallLog &list, const QString &plistFileName);
 
     // The language rule: English text when the current language is exactly "english",
     // Russian for every other value.

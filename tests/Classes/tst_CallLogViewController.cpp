@@ -1,3 +1,4 @@
+#include "CallLogStore.h"
 #include "CallLogViewController.h"
 #include "DialerPadViewController.h"
 #include "Platform/Files/DocumentsDirectory.h"
@@ -178,6 +179,18 @@ private Q_SLOTS:
         QVERIFY(rows.first().startsWith("555 | "));
         QVERIFY(rows.last().startsWith("812 | "));
         QVERIFY(!rows.last().endsWith("2026-12-01 at 10:00"));
+    }
+
+    // A request recorded while Recent is open (a number handed over from the command line)
+    // shows at once, and so does a cleared log.
+    void followsTheLogWhileShown()
+    {
+        showRecent();
+        CallLogStore::shared().record(CallLogEntry("+7999", "2026-12-08 at 12:00"));
+        QCOMPARE(rowTitles(), QStringList{"+7999 | 2026-12-08 at 12:00"});
+        QVERIFY(!recent->btnClearCallLog->isHidden());
+        CallLogStore::shared().clear();
+        QCOMPARE(recent->tblCallLog->numberOfRows(), 0);
     }
 
     void manyEntriesCostOnlyAScreenfulOfCells()
