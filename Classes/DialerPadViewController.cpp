@@ -5,6 +5,7 @@
 #include "MolvaneAppDelegate.h"
 #include "Platform/Files/BundleResource.h"
 #include "Platform/Log.h"
+#include "Platform/Telephony/CallbackCode.h"
 #include "Platform/Telephony/CoreTelephony.h"
 #include "Platform/Telephony/TelephonyService.h"
 #include "Platform/UI/UIActivityIndicatorView.h"
@@ -21,9 +22,6 @@
 
 namespace {
 const QString waitingOverlayName = QStringLiteral("WaitingOverlay");
-const QString internationalTemplate = QStringLiteral("*146*00XXXX#");
-const QString nationalTemplate = QStringLiteral("146XXXX#");
-const QString placeholder = QStringLiteral("XXXX");
 constexpr int editCoverTop = 70;
 // The keypad's row in portrait; in landscape that row is left empty to take up the slack.
 constexpr int keypadRow = 2;
@@ -381,17 +379,7 @@ QString DialerPadViewController::RemoveTheDoubleZeroFromDialledNumber(const QStr
 
 QString DialerPadViewController::CallbackRequestCode(const QString &number)
 {
-    switch (CheckTheConditionForNumberInitial(number)) {
-    case NumberStartsWithPlus:
-        return QString(internationalTemplate)
-            .replace(placeholder, RemoveThePlusSignFromDialledNumber(number));
-    case NumberStartsWithDoubleZero:
-        return QString(internationalTemplate)
-            .replace(placeholder, RemoveTheDoubleZeroFromDialledNumber(number));
-    case NumberStartsWithOther:
-        break;
-    }
-    return QString(nationalTemplate).replace(placeholder, number);
+    return CallbackCode::forNumber(number);
 }
 
 void DialerPadViewController::RemoveOldEntryFromCallLogIfExistFromArray(CallLog &callLogs,

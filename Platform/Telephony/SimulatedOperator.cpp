@@ -1,8 +1,7 @@
 #include "Platform/Telephony/SimulatedOperator.h"
 
 #include "Platform/Log.h"
-
-#include <QRegularExpression>
+#include "Platform/Telephony/CallbackCode.h"
 
 SimulatedOperator::SimulatedOperator(Delays delays, QObject *parent)
     : TelephonyBackend(parent), delays(delays)
@@ -22,13 +21,7 @@ QString SimulatedOperator::operatorName()
 
 std::optional<QString> SimulatedOperator::callbackNumber(const QString &dialString)
 {
-    static const QRegularExpression international(QStringLiteral("^\\*146\\*00(.*)#$"));
-    static const QRegularExpression national(QStringLiteral("^146(.*)#$"));
-    if (const auto match = international.match(dialString); match.hasMatch())
-        return QLatin1Char('+') + match.captured(1);
-    if (const auto match = national.match(dialString); match.hasMatch())
-        return match.captured(1);
-    return std::nullopt;
+    return CallbackCode::numberIn(dialString);
 }
 
 void SimulatedOperator::dial(const QString &dialString, DialCompletion done)
