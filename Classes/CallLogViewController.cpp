@@ -3,7 +3,6 @@
 #include "CallLogStore.h"
 #include "MolvaneAppDelegate.h"
 #include "Platform/Log.h"
-#include "Platform/UI/TabBarController.h"
 #include "Platform/UI/UINavigationBar.h"
 #include "ui_CallLogViewController.h"
 
@@ -12,7 +11,6 @@
 
 namespace {
 const QString cellIdentifier = QStringLiteral("Cell");
-constexpr int dialPadTab = 0;
 constexpr int clearConfirmed = 0;
 } // namespace
 
@@ -107,9 +105,7 @@ void CallLogViewController::CallNow(QWidget *sender)
 {
     NSLog(QStringLiteral("Call now pressed"));
     const CallLogEntry entry(arrCallLog.value(viewTag(sender)));
-    appDelegate->g_bIsNumberDialledFromCallLog = true;
-    appDelegate->g_strSelectedNumberFromCallLog = entry.phoneNumber().value_or(QString());
-    appDelegate->mainTab->setSelectedIndex(dialPadTab);
+    Q_EMIT callAgainRequested(entry.phoneNumber().value_or(QString()));
 }
 
 void CallLogViewController::ClearCallLog(QObject *)

@@ -34,7 +34,7 @@ public:
                                            const NSIndexPath &indexPath) override;
     void didSelectRowAtIndexPath(UITableView *tableView, const NSIndexPath &indexPath) override;
 
-    // Hands the number of the sender's row to the dial pad, which requests it at once.
+    // Asks for the number of the sender's row to be requested again (callAgainRequested).
     void CallNow(QWidget *sender);
     void ClearCallLog(QObject *sender = nullptr);
     void clickedButtonAtIndex(UIAlertView *alertView, int buttonIndex) override;
@@ -43,6 +43,9 @@ public:
     MolvaneAppDelegate *appDelegate = nullptr;
     QPushButton *btnClearCallLog = nullptr;
     UITableView *tblCallLog = nullptr;
+
+Q_SIGNALS:
+    void callAgainRequested(const QString &number);
 
 protected:
     void loadView() override;

@@ -130,6 +130,13 @@ void DialerPadViewController::viewWillAppear(bool animated)
     ViewController::viewWillAppear(animated);
 }
 
+void DialerPadViewController::takeNumberFromCallLog(const QString &number)
+{
+    appDelegate = MolvaneAppDelegate::shared();
+    appDelegate->g_bIsNumberDialledFromCallLog = true;
+    appDelegate->g_strSelectedNumberFromCallLog = number;
+}
+
 // What a screen reader says of the controls. The number and the status are named by their
 // changing text; what they are is their description.
 void DialerPadViewController::nameControlsInTheScreensLanguage()

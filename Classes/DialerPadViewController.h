@@ -74,6 +74,9 @@ public:
     void PrepareKeyTones();
     SystemSoundID KeyToneFor(const QString &character);
 
+    // A number from the call log, requested as soon as the dial pad appears.
+    void takeNumberFromCallLog(const QString &number);
+
     // Filling the number from the address book.
     void PickThePhoneNumberFromAddressbook(QObject *sender = nullptr);
     bool shouldContinueAfterSelectingPerson(ABPeoplePickerNavigationController *picker,

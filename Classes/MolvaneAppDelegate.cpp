@@ -18,6 +18,7 @@
 
 namespace {
 const QString english = QStringLiteral("english");
+constexpr int dialPadTab = 0;
 
 QString plistPath(const QString &baseName)
 {
@@ -62,6 +63,12 @@ void MolvaneAppDelegate::loadMainLayout()
     layout.moreNavigationController->setRootViewController(more);
     QObject::connect(layout.aboutViewController, &AboutViewController::helpRequested, more,
                      &MoreViewController::DisplayHelpView);
+
+    QObject::connect(layout.callLogViewController, &CallLogViewController::callAgainRequested,
+                     dialerPadViewController, [this](const QString &number) {
+                         dialerPadViewController->takeNumberFromCallLog(number);
+                         mainTab->setSelectedIndex(dialPadTab);
+                     });
 
     const QStringList tabIcons{
         QStringLiteral(":/tab-dialpad.png"), QStringLiteral(":/tab-recent.png"),
