@@ -207,23 +207,22 @@ void SettingViewController::TranslateScreenToRussian()
     appDelegate->TranslateScreenToRussian();
 }
 
-// The rows are reached by position among the visible cells: all three fit on the screen.
+// Rows out of view have no cell; they are captioned in the new language when they come in.
 void SettingViewController::translateScreen(const ScreenTexts &texts)
 {
     appDelegate->setCurrentLanguage(texts.language);
     setTitle(texts.title);
     lblWaitForCallBackDelay->setText(texts.waitForCallbackDelay);
-    const QList<UITableViewCell *> cells = tblSettings->visibleCells();
-    if (cells.size() > 0)
-        setCaption(cells.at(0), texts.autoAnswer);
-    if (cells.size() > 1)
-        setCaption(cells.at(1), texts.keypadTone);
-    if (cells.size() > 2) {
-        if (auto *caption = qobject_cast<QLabel *>(
-                ::viewWithTag(cells.at(2)->contentView(), languageCaptionTag)))
+    if (UITableViewCell *cell = tblSettings->cellForRowAtIndexPath({autoAnswerSection, 0}))
+        setCaption(cell, texts.autoAnswer);
+    if (UITableViewCell *cell = tblSettings->cellForRowAtIndexPath({keypadToneSection, 0}))
+        setCaption(cell, texts.keypadTone);
+    if (UITableViewCell *cell = tblSettings->cellForRowAtIndexPath({languageSection, 0})) {
+        if (auto *caption =
+                qobject_cast<QLabel *>(::viewWithTag(cell->contentView(), languageCaptionTag)))
             caption->setText(texts.selectLanguage);
-        if (auto *languages = qobject_cast<UISegmentedControl *>(
-                ::viewWithTag(cells.at(2), languageControlTag))) {
+        if (auto *languages =
+                qobject_cast<UISegmentedControl *>(::viewWithTag(cell, languageControlTag))) {
             languages->setSelectedSegmentIndex(texts.selectedSegment);
             languages->setTitleForSegmentAtIndex(texts.englishSegment, 0);
             languages->setTitleForSegmentAtIndex(texts.russianSegment, 1);
