@@ -2,6 +2,7 @@
 
 #include "ABContact.h"
 #include "CallLogStore.h"
+#include "CallbackRequest.h"
 #include "MolvaneAppDelegate.h"
 #include "Platform/Files/BundleResource.h"
 #include "Platform/Log.h"
@@ -404,16 +405,14 @@ void DialerPadViewController::MakeCallToServer(QObject *)
     }
     bIsCallInProgress = true;
     numberStartsWith = CheckTheConditionForNumberInitial(number);
-    const QString requestCode = CallbackRequestCode(number);
-    NSLog(QStringLiteral("Dialling Number is :%1").arg(requestCode));
-    recordRequest(number);
     lblStatus->clear();
     actViewProgress->startAnimating();
     // The outcome comes from the event loop, so this request's overlay is up by then.
     auto overlay = std::make_shared<QPointer<QWidget>>();
-    CTCallDialWithID(requestCode, -1, this, [this, overlay](const DialOutcome &outcome) {
+    const auto showOutcome = [this, overlay](const DialOutcome &outcome) {
         ShowRequestOutcome(outcome, *overlay);
-    });
+    };
+    arrCallLogs = CallbackRequest::send(number, this, showOutcome).log.value_or(CallLog());
 
     if (Preferences::shared().autoAnswer()) {
         AddWaitCallBackOverLayScreen();
@@ -473,13 +472,6 @@ void DialerPadViewController::showInvalidNumberAlert()
                                    QStringLiteral("предоставить действительный номер")),
         nullptr, std::nullopt, {QStringLiteral("OK")});
     alert->show();
-}
-
-// The request is in the log before it is dialled, whatever becomes of the call.
-void DialerPadViewController::recordRequest(const QString &number)
-{
-    const CallLogEntry entry(number, CallLogEntry::formattedTime(QDateTime::currentDateTime()));
-    arrCallLogs = CallLogStore::shared().record(entry).value_or(CallLog());
 }
 
 void DialerPadViewController::AddWaitCallBackOverLayScreen()

@@ -141,7 +141,6 @@ protected:
 
 private:
     void showInvalidNumberAlert();
-    void recordRequest(const QString &number);
     void scheduleOverlayRemoval(QWidget *overlay);
     void layoutWaitingOverlay(QWidget *overlay);
     void connectKeys();
