@@ -109,13 +109,42 @@ QStringList AtModemEmulator::commandsStartingWith(const QString &prefix) const
 
 QStringList AtModemEmulator::ussdRequests() const
 {
-    static const QRegularExpression request(QStringLiteral("^AT\\+CUSD=1,\"([^\"]*)\""));
     QStringList texts;
     for (const QString &command : commands()) {
-        if (const auto match = request.match(command); match.hasMatch())
-            texts << decodedUssd(match.captured(1));
+        if (const auto text = ussdRequest(command))
+            texts << *text;
     }
     return texts;
+}
+
+std::optional<QString> AtModemEmulator::ussdRequest(const QString &command)
+{
+    static const QRegularExpression request(QStringLiteral("^AT\\+CUSD=1,\"([^\"]*)\""));
+    if (const auto match = request.match(command); match.hasMatch())
+        return decodedUssd(match.captured(1));
+    return std::nullopt;
+}
+
+std::optional<QString> AtModemEmulator::dialledNumber(const QString &command)
+{
+    if (!command.startsWith(QLatin1String("ATD")))
+        return std::nullopt;
+    QString number = command.mid(3);
+    number.chop(number.endsWith(QLatin1Char(';')) ? 1 : 0);
+    return number;
+}
+
+void AtModemEmulator::reset()
+{
+    ussdSupported = true;
+    ussdRefused = false;
+    ussdReply = QStringLiteral("OK");
+    ussdStatus = 0;
+    dialRefusal.reset();
+    answerDelay = std::chrono::milliseconds(0);
+    farEndAnswers = false;
+    callList.clear();
+    log.clear();
 }
 
 void AtModemEmulator::setUssdReply(std::optional<QString> text, int status)
@@ -138,14 +167,6 @@ void AtModemEmulator::hangUpRemotely()
 {
     callList.clear();
     sendUnsolicited(QStringLiteral("NO CARRIER"));
-}
-
-void AtModemEmulator::setCallStatus(int index, CallStatus status)
-{
-    for (Call &call : callList) {
-        if (call.index == index)
-            call.status = status;
-    }
 }
 
 void AtModemEmulator::accept()
@@ -178,8 +199,8 @@ void AtModemEmulator::respond(QLocalSocket *port, const QString &command)
 {
     if (const auto answer = staticAnswer(command))
         send(port, *answer);
-    else if (command.startsWith(QLatin1String("ATD")))
-        answerLater(port, dial(command));
+    else if (const auto number = dialledNumber(command))
+        dial(port, *number);
     else if (command.startsWith(QLatin1String("AT+CUSD=1,")))
         requestUssd(port);
     else if (command.startsWith(QLatin1String("AT+CPIN")))
@@ -212,14 +233,14 @@ std::optional<QString> AtModemEmulator::staticAnswer(const QString &command) con
     return std::nullopt;
 }
 
-QString AtModemEmulator::dial(const QString &command)
+void AtModemEmulator::dial(QLocalSocket *port, const QString &number)
 {
-    if (dialRefusal)
-        return QStringLiteral("+CME ERROR: %1").arg(*dialRefusal);
-    QString number = command.mid(3);
-    number.chop(number.endsWith(QLatin1Char(';')) ? 1 : 0);
-    callList.append({int(callList.size()) + 1, false, Dialing, number});
-    return ok;
+    if (dialRefusal) {
+        answerLater(port, QStringLiteral("+CME ERROR: %1").arg(*dialRefusal));
+        return;
+    }
+    callList.append({int(callList.size()) + 1, false, farEndAnswers ? Active : Dialing, number});
+    answerLater(port, ok);
 }
 
 QString AtModemEmulator::enterPin(const QString &command)

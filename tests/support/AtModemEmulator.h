@@ -52,6 +52,10 @@ public:
     QStringList commandsStartingWith(const QString &prefix) const;
     // The text of every USSD request, decoded when the daemon sent it hex-encoded.
     QStringList ussdRequests() const;
+    // The text of the USSD request the command makes, if it makes one.
+    static std::optional<QString> ussdRequest(const QString &command);
+    // The number the command dials, if it dials.
+    static std::optional<QString> dialledNumber(const QString &command);
     qint64 elapsed() const { return clock.nsecsElapsed(); }
 
     // The SIM asks for this PIN until it is given (AT+CPIN="PIN").
@@ -68,20 +72,23 @@ public:
     void setDialRefusal(std::optional<int> cmeError) { dialRefusal = cmeError; }
     // The time before the modem answers a dial or a USSD request.
     void setAnswerDelay(std::chrono::milliseconds delay) { answerDelay = delay; }
+    // The far end picks up each call the phone places: the daemon sees it active at its next
+    // AT+CLCC poll. Otherwise the call rings on.
+    void setFarEndAnswers(bool answers) { farEndAnswers = answers; }
+    // The network as at first, no call listed, and no command received yet.
+    void reset();
 
     // An incoming call: RING, then +CLIP with the number unless it is withheld.
     void ring(const QString &number, bool withCallerId = true);
     // The other side hangs up every call.
     void hangUpRemotely();
-    // An outgoing call moves on (the daemon sees it at its next AT+CLCC poll).
-    void setCallStatus(int index, CallStatus status);
 
 private:
     void accept();
     void readFrom(QLocalSocket *port);
     void respond(QLocalSocket *port, const QString &command);
     std::optional<QString> staticAnswer(const QString &command) const;
-    QString dial(const QString &command);
+    void dial(QLocalSocket *port, const QString &number);
     bool answerIncoming();
     QString enterPin(const QString &command);
     void requestUssd(QLocalSocket *port);
@@ -104,4 +111,5 @@ private:
     int ussdStatus = 0;
     std::optional<int> dialRefusal;
     std::chrono::milliseconds answerDelay{0};
+    bool farEndAnswers = false;
 };

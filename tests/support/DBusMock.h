@@ -27,6 +27,7 @@ public:
     // Both return once the service's name is owned, or no longer owned, on the bus.
     bool start();
     bool stop();
+    bool isRunning() const { return process.state() != QProcess::NotRunning; }
 
     QList<Call> calls;
     // The arguments of every call of the method, in order.

@@ -20,6 +20,7 @@ public:
     // shows the daemon's log.
     bool start();
     bool stop();
+    bool isRunning() const { return process.state() != QProcess::NotRunning; }
     // Gives the locked SIM its PIN and enables the modem.
     bool unlock(const QString &pin);
 

@@ -2,6 +2,7 @@
 
 #include "support/DBusMock.h"
 
+#include <QCoreApplication>
 #include <QDBusObjectPath>
 
 // dbusmock's own oFono, with modem /ril_0 unless the parameters say "no_modem", mended where it
@@ -38,6 +39,15 @@ public:
         addMethod(modem, interface, "Cancel", "", "",
                   QString("self.props['%1']['State'] = dbus.String('idle', variant_level=1)")
                       .arg(interface));
+    }
+    // Back to the modem the template makes, as if just started, with no call recorded.
+    void reset()
+    {
+        control("/", "Reset", {});
+        prepare();
+        // What the mock was asked before may still be on its way here.
+        QCoreApplication::processEvents();
+        calls.clear();
     }
     QString addIncomingCall(const QString &number) const
     {

@@ -92,11 +92,6 @@ class ModemManagerBackendTest : public QObject
             .toString();
     }
 
-    bool waitingOverlayShown() const
-    {
-        return dialPad->vwOverLay && dialPad->vwOverLay->isVisible();
-    }
-
 private Q_SLOTS:
     void init()
     {
@@ -119,32 +114,6 @@ private Q_SLOTS:
         QFile::remove(callLogPath());
     }
 
-    void requestGoesOutAsUssdAndTheReplyIsShown()
-    {
-        modem->setUssdReply("We will call you back");
-        launch();
-        request("812");
-        QTRY_COMPARE(dialPad->lblStatus->text(), "We will call you back");
-        QCOMPARE(modem->ussdRequests(), QStringList{"146812#"});
-        QCOMPARE(modem->commandsStartingWith("ATD"), QStringList());
-        QCOMPARE(loggedNumbers(), QStringList{"812"});
-    }
-
-    // An operator menu keeps the session open; it must not turn the next request into a call.
-    void sessionsTheNetworkKeepsOpenAreClosedAndEveryRequestGoesOutAsUssd()
-    {
-        modem->setUssdReply("Press 1 to confirm", 1);
-        launch();
-        request("812");
-        QTRY_COMPARE(dialPad->lblStatus->text(), "Press 1 to confirm");
-        request("813");
-        QTRY_COMPARE(modem->ussdRequests(), (QStringList{"146812#", "146813#"}));
-        waitForOutcome();
-        QCOMPARE(dialPad->lblStatus->text(), "Press 1 to confirm");
-        QCOMPARE(modem->commandsStartingWith("ATD"), QStringList());
-        QVERIFY(!modem->commandsStartingWith("AT+CUSD=2").isEmpty());
-    }
-
     // A slow network is not a failure: the indicator turns until the reply comes.
     void slowModemStillSendsTheRequest()
     {
@@ -158,7 +127,8 @@ private Q_SLOTS:
         QCOMPARE(dialPad->lblStatus->text(), "We will call you back");
     }
 
-    void modemWithoutUssdIsCalledOnceAndTheCallFollowedToItsEnd()
+    // A modem the daemon found without USSD has no interface for service codes at all.
+    void modemWithoutUssdHasTheCodeCalled()
     {
         modem->setUssdSupported(false);
         launch();
@@ -167,15 +137,6 @@ private Q_SLOTS:
         QCOMPARE(dialPad->lblStatus->text(), QString());
         QCOMPARE(modem->commandsStartingWith("ATD"), QStringList{"ATD*146*00123#;"});
         QTRY_COMPARE(events, (QList<Event>{{CTCallStateDialing, "*146*00123#"}}));
-
-        // Call states reach the daemon by its polling of the call list.
-        modem->setCallStatus(1, AtModemEmulator::Active);
-        QTRY_COMPARE(events.size(), 2);
-        QCOMPARE(events.last(), (Event{CTCallStateConnected, "*146*00123#"}));
-        modem->hangUpRemotely();
-        QTRY_COMPARE(events.size(), 3);
-        QCOMPARE(events.last(), (Event{CTCallStateDisconnected, "*146*00123#"}));
-        QCOMPARE(modem->commandsStartingWith("ATD").size(), 1);
     }
 
     void callbackIsAnsweredOnlyWithAutoAnswerOn_data()
@@ -203,15 +164,6 @@ private Q_SLOTS:
             QTest::qWait(500);
             QCOMPARE(modem->commandsStartingWith("ATA"), QStringList());
         }
-    }
-
-    void remoteHangUpEndsTheCallTheAppSees()
-    {
-        launch({{"enable_autoanswer", true}});
-        modem->ring(operatorNumber);
-        QTRY_VERIFY(events.contains(Event{CTCallStateConnected, operatorNumber}));
-        modem->hangUpRemotely();
-        QTRY_COMPARE(events.last(), (Event{CTCallStateDisconnected, operatorNumber}));
     }
 
     void numberLearntLaterIsCarriedByLaterEvents()
@@ -257,46 +209,6 @@ private Q_SLOTS:
         QTRY_COMPARE(modem->ussdRequests(), QStringList{"146812#"});
     }
 
-    void requestNotSentSaysWhyAndEndsTheWait_data()
-    {
-        QTest::addColumn<QString>("language");
-        QTest::addColumn<bool>("ussd");
-        QTest::addColumn<int>("ussdStatus");
-        QTest::addColumn<QStringList>("dialled");
-        QTest::addColumn<QString>("status");
-        QTest::newRow("dial refused") << "english" << false << 0 << QStringList{"ATD146812#;"}
-                                      << "Not sent: the modem or network refused it";
-        QTest::newRow("dial refused, Russian")
-            << "russian" << false << 0 << QStringList{"ATD146812#;"}
-            << "Не отправлено: модем или сеть отказали";
-        QTest::newRow("terminated by the network") << "english" << true << 2 << QStringList()
-                                                   << "Not sent: the network rejected the request";
-        QTest::newRow("terminated by the network, Russian")
-            << "russian" << true << 2 << QStringList() << "Не отправлено: сеть отклонила запрос";
-    }
-
-    void requestNotSentSaysWhyAndEndsTheWait()
-    {
-        QFETCH(QString, language);
-        QFETCH(bool, ussd);
-        QFETCH(int, ussdStatus);
-        QFETCH(QStringList, dialled);
-        QFETCH(QString, status);
-        modem->setUssdSupported(ussd);
-        modem->setUssdReply("Service unavailable", ussdStatus);
-        modem->setDialRefusal(30);
-        launch({{"enable_autoanswer", true}, {"current_language", language}});
-
-        request("812");
-        QVERIFY(waitingOverlayShown());
-        waitForOutcome();
-        QCOMPARE(dialPad->lblStatus->text(), status);
-        QVERIFY(!waitingOverlayShown());
-        QCOMPARE(CTTelephonyCenterGetDefault()->registrationCount(), 0);
-        QCOMPARE(modem->commandsStartingWith("ATD"), dialled);
-        QCOMPARE(loggedNumbers(), QStringList{"812"});
-    }
-
     // The request may have reached the network before the daemon went.
     void requestOpenWhenTheDaemonStopsIsNotConfirmed()
     {
@@ -308,18 +220,6 @@ private Q_SLOTS:
         waitForOutcome();
         QCOMPARE(dialPad->lblStatus->text(), "Not confirmed: the modem did not answer in time");
         QCOMPARE(CTTelephonyCenterGetDefault()->registrationCount(), 1);
-    }
-
-    void codeTheModemRefusesIsCalledInstead()
-    {
-        modem->setUssdRefused(true);
-        launch();
-        request("812");
-        waitForOutcome();
-        QCOMPARE(dialPad->lblStatus->text(), QString());
-        // Hex-encoded first, then as plain text.
-        QCOMPARE(modem->ussdRequests(), (QStringList{"146812#", "146812#"}));
-        QCOMPARE(modem->commandsStartingWith("ATD"), QStringList{"ATD146812#;"});
     }
 };
 
