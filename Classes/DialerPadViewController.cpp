@@ -377,12 +377,12 @@ NumberStartsWith DialerPadViewController::CheckTheConditionForNumberInitial(cons
 
 QString DialerPadViewController::RemoveThePlusSignFromDialledNumber(const QString &number)
 {
-    return number.startsWith(QLatin1Char('+')) ? number.mid(1) : number;
+    return CallbackCode::withoutPlus(number);
 }
 
 QString DialerPadViewController::RemoveTheDoubleZeroFromDialledNumber(const QString &number)
 {
-    return number.startsWith(QLatin1String("00")) ? number.mid(2) : number;
+    return CallbackCode::withoutDoubleZero(number);
 }
 
 QString DialerPadViewController::CallbackRequestCode(const QString &number)

@@ -5,9 +5,9 @@ const QString internationalTemplate = QStringLiteral("*146*00XXXX#");
 const QString nationalTemplate = QStringLiteral("146XXXX#");
 const QString placeholder = QStringLiteral("XXXX");
 
-QString filledIn(const QString &codeTemplate, QStringView number)
+QString filledIn(const QString &codeTemplate, const QString &number)
 {
-    return QString(codeTemplate).replace(placeholder, number.toString());
+    return QString(codeTemplate).replace(placeholder, number);
 }
 
 // What stands in the placeholder's place, when the code was made from this template.
@@ -26,10 +26,20 @@ std::optional<QString> placeholderIn(const QString &code, const QString &codeTem
 QString CallbackCode::forNumber(const QString &number)
 {
     if (number.startsWith(QLatin1Char('+')))
-        return filledIn(internationalTemplate, QStringView(number).mid(1));
+        return filledIn(internationalTemplate, withoutPlus(number));
     if (number.startsWith(QLatin1String("00")))
-        return filledIn(internationalTemplate, QStringView(number).mid(2));
+        return filledIn(internationalTemplate, withoutDoubleZero(number));
     return filledIn(nationalTemplate, number);
+}
+
+QString CallbackCode::withoutPlus(const QString &number)
+{
+    return number.startsWith(QLatin1Char('+')) ? number.mid(1) : number;
+}
+
+QString CallbackCode::withoutDoubleZero(const QString &number)
+{
+    return number.startsWith(QLatin1String("00")) ? number.mid(2) : number;
 }
 
 std::optional<QString> CallbackCode::numberIn(const QString &code)
