@@ -6,7 +6,7 @@
 #include "support/AtModemEmulator.h"
 #include "support/LaunchedApplication.h"
 #include "support/ModemManagerDaemon.h"
-#include "support/PrivateSystemBus.h"
+#include "support/PrivateBus.h"
 #include "support/TestMain.h"
 
 #include <QLabel>
@@ -62,7 +62,7 @@ int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     IsolatedUserDirectories directories;
-    PrivateSystemBus systemBus;
+    PrivateBus systemBus{PrivateBus::System};
     QApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("molvane"));
     AtModemEmulator emulator;

@@ -5,8 +5,8 @@
 #include <QDBusMetaType>
 #include <QDBusPendingCallWatcher>
 
-DBusClient::DBusClient(const QDBusConnection &bus, QString service, QString logName)
-    : bus(bus), service(std::move(service)), logName(std::move(logName))
+DBusClient::DBusClient(const QDBusConnection &bus, QString service, QString logName, Start start)
+    : bus(bus), service(std::move(service)), logName(std::move(logName)), start(start)
 {
     // Signals carrying these fail to connect, silently, unless the types are registered.
     qRegisterMetaType<QDBusObjectPath>();
@@ -20,7 +20,7 @@ void DBusClient::call(const QString &path, const QString &interface, const QStri
 {
     QDBusMessage message = QDBusMessage::createMethodCall(service, path, interface, method);
     message.setArguments(arguments);
-    message.setAutoStartService(false);
+    message.setAutoStartService(start == Start::OnDemand);
     // Owned by the context, so a reply that comes after it is gone goes nowhere.
     auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(message), context);
     QObject::connect(watcher, &QDBusPendingCallWatcher::finished, context,

@@ -14,11 +14,18 @@ public:
     using ReplyHandler = std::function<void(const QDBusMessage &reply)>;
     using ErrorHandler = std::function<void(const QDBusError &error)>;
 
-    DBusClient(const QDBusConnection &bus, QString service, QString logName);
+    // Whether a call may have the bus start a service that is not running.
+    enum class Start
+    {
+        Never,
+        OnDemand,
+    };
+
+    DBusClient(const QDBusConnection &bus, QString service, QString logName,
+               Start start = Start::Never);
 
     // Calls the method; onReply runs with its reply, onError (a log line when none is given)
-    // with its error, each only while context lives. A service that is not running is never
-    // started by the call.
+    // with its error, each only while context lives.
     void call(const QString &path, const QString &interface, const QString &method,
               const QVariantList &arguments, QObject *context, ReplyHandler onReply = {},
               ErrorHandler onError = {}) const;
@@ -44,4 +51,5 @@ private:
     QDBusConnection bus;
     QString service;
     QString logName;
+    Start start;
 };

@@ -25,10 +25,20 @@ void ModemBackend::dial(const QString &dialString, DialCompletion done)
 void ModemBackend::answer(const CTCall &call)
 {
     if (calls.reportedState(call.callID()) == CTCallStateIncoming)
-        accept(call.callID());
+        client.call(call.callID(), callInterface(), answerMethod(), {}, this);
     else
         qCInfo(lcMolvane).noquote() << client.name() + QLatin1Char(':') << "no ringing call"
                                     << call.callID() << "to answer";
+}
+
+// Both services call it Hangup. The call's end comes as its state change, as for any other.
+void ModemBackend::hangUp(const CTCall &call)
+{
+    if (calls.contains(call.callID()))
+        client.call(call.callID(), callInterface(), QStringLiteral("Hangup"), {}, this);
+    else
+        qCInfo(lcMolvane).noquote()
+            << client.name() + QLatin1Char(':') << "no call" << call.callID() << "to hang up";
 }
 
 void ModemBackend::endCalls()

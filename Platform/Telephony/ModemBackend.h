@@ -15,6 +15,7 @@ class ModemBackend : public TelephonyBackend
 public:
     void dial(const QString &dialString, DialCompletion done) final;
     void answer(const CTCall &call) final;
+    void hangUp(const CTCall &call) final;
     void endCalls() final;
 
 protected:
@@ -23,7 +24,9 @@ protected:
                  QString modem, QString requestInterface, QObject *parent);
 
     virtual void startVoiceCall(const QString &number, DialCompletion done) = 0;
-    virtual void accept(const QString &callID) = 0;
+    // The interface of the service's call objects, and its method that answers one.
+    virtual QString callInterface() const = 0;
+    virtual QString answerMethod() const = 0;
     // The network's answer in Initiate's reply.
     virtual QString replyText(const QDBusMessage &reply) const = 0;
     // Reads whether the network waits for the user's response, which keeps the session open.

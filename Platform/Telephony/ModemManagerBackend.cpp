@@ -137,9 +137,14 @@ void ModemManagerBackend::startCall(const QString &callPath, DialCompletion done
         });
 }
 
-void ModemManagerBackend::accept(const QString &callPath)
+QString ModemManagerBackend::callInterface() const
 {
-    client.call(callPath, ModemManager::callInterface, QStringLiteral("Accept"), {}, this);
+    return ModemManager::callInterface;
+}
+
+QString ModemManagerBackend::answerMethod() const
+{
+    return QStringLiteral("Accept");
 }
 
 void ModemManagerBackend::callAdded(const QDBusMessage &signal)

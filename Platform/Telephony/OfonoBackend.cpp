@@ -98,9 +98,14 @@ void OfonoBackend::startVoiceCall(const QString &number, DialCompletion done)
         [this, done](const QDBusError &error) { callFailed(QStringLiteral("Dial"), error, done); });
 }
 
-void OfonoBackend::accept(const QString &callPath)
+QString OfonoBackend::callInterface() const
 {
-    client.call(callPath, Ofono::voiceCallInterface, QStringLiteral("Answer"), {}, this);
+    return Ofono::voiceCallInterface;
+}
+
+QString OfonoBackend::answerMethod() const
+{
+    return QStringLiteral("Answer");
 }
 
 void OfonoBackend::callAdded(const QDBusMessage &signal)

@@ -21,7 +21,8 @@ private Q_SLOTS:
 
 private:
     void startVoiceCall(const QString &number, DialCompletion done) override;
-    void accept(const QString &callPath) override;
+    QString callInterface() const override;
+    QString answerMethod() const override;
     QString replyText(const QDBusMessage &reply) const override;
     void readAwaitsResponse(std::function<void(bool awaits)> then) override;
     bool refusedByNetwork(const QDBusError &error) const override;

@@ -52,6 +52,15 @@ void SimulatedOperator::answer(const CTCall &call)
     endAfter(call.callID(), delays.callDuration);
 }
 
+void SimulatedOperator::hangUp(const CTCall &call)
+{
+    if (calls.contains(call.callID()))
+        end(call.callID());
+    else
+        qCInfo(lcMolvane).noquote()
+            << "Simulated operator: no call" << call.callID() << "to hang up";
+}
+
 // Reported at once: the operator is going away, and with it the event loop's pending reports.
 void SimulatedOperator::endCalls()
 {
@@ -93,10 +102,13 @@ void SimulatedOperator::endAfter(const QString &callID, std::chrono::millisecond
         call.timer->deleteLater();
     call.timer = new QTimer(this);
     call.timer->setSingleShot(true);
-    connect(call.timer, &QTimer::timeout, this, [this, callID] {
-        calls[callID].timer->deleteLater();
-        changeState(callID, CTCallStateDisconnected);
-        calls.erase(callID);
-    });
+    connect(call.timer, &QTimer::timeout, this, [this, callID] { end(callID); });
     call.timer->start(delay);
+}
+
+void SimulatedOperator::end(const QString &callID)
+{
+    calls[callID].timer->deleteLater();
+    changeState(callID, CTCallStateDisconnected);
+    calls.erase(callID);
 }

@@ -33,6 +33,7 @@ public:
     // Every dial is sent.
     void dial(const QString &dialString, DialCompletion done) override;
     void answer(const CTCall &call) override;
+    void hangUp(const CTCall &call) override;
     void endCalls() override;
 
     // Every string dialled, in order.
@@ -52,6 +53,7 @@ private:
     void changeState(const QString &callID, CTCallState state);
     void report(const CTCall &call);
     void endAfter(const QString &callID, std::chrono::milliseconds delay);
+    void end(const QString &callID);
     void ringBack(const QString &number);
 
     Delays delays;

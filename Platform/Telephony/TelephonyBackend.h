@@ -19,6 +19,8 @@ public:
     virtual QString name() const = 0;
     virtual void dial(const QString &dialString, DialCompletion done) = 0;
     virtual void answer(const CTCall &call) = 0;
+    // Ends the call, whatever its state: dialling, ringing or connected.
+    virtual void hangUp(const CTCall &call) = 0;
     // The backend is being replaced: every call it follows is reported ended, since nothing
     // will report on it again.
     virtual void endCalls() = 0;

@@ -58,6 +58,7 @@ void TelephonyService::install(std::unique_ptr<TelephonyBackend> backend)
     // What the old backend had not answered, it never will.
     while (!openDials.empty())
         finish(openDials.begin()->first, DialOutcome::failed(DialOutcome::OutcomeUnknown));
+    dialledAwaitingCall.clear();
     connect(current.get(), &TelephonyBackend::callEvent, this, &TelephonyService::relayCallEvent);
     connect(current.get(), &TelephonyBackend::networkReply, this, &TelephonyService::networkReply);
     qCInfo(lcMolvane).noquote() << "Telephony backend:" << current->name();
@@ -74,6 +75,7 @@ void TelephonyService::dial(const QString &dialString, QObject *context, DialCom
         finish(request, DialOutcome::failed(DialOutcome::Refused));
         return;
     }
+    dialledAwaitingCall.insert(*dialable);
     backend().dial(*dialable,
                    [this, request](const DialOutcome &outcome) { finish(request, outcome); });
 }
@@ -96,12 +98,32 @@ void TelephonyService::finish(quint64 request, const DialOutcome &outcome)
 
 void TelephonyService::answer(const CTCall &call)
 {
+    // Auto-answer asks for every call it hears of; only a ringing one can be answered.
+    if (call.callState() == CTCallStateIncoming)
+        ownCalls.insert(call.callID());
     backend().answer(call);
+}
+
+void TelephonyService::hangUp(const CTCall &call)
+{
+    backend().hangUp(call);
 }
 
 void TelephonyService::relayCallEvent(const CTCall &call)
 {
+    noteOwnership(call);
     Q_EMIT callEvent(call);
     CTTelephonyCenterGetDefault()->postNotification(kCTCallStatusChangeNotification, nullptr,
                                                     {{kCTCall, QVariant::fromValue(call)}});
+    // Listeners to a call's end still find it this app's own.
+    if (call.callState() == CTCallStateDisconnected)
+        ownCalls.remove(call.callID());
+}
+
+// A call placed on the modem by another app is not ours, even while a dial of ours is open:
+// it is ours when it calls what was dialled here.
+void TelephonyService::noteOwnership(const CTCall &call)
+{
+    if (call.callState() == CTCallStateDialing && dialledAwaitingCall.remove(call.number()))
+        ownCalls.insert(call.callID());
 }

@@ -3,6 +3,7 @@
 #include "Platform/Telephony/TelephonyBackend.h"
 
 #include <QPointer>
+#include <QSet>
 #include <map>
 #include <memory>
 
@@ -32,6 +33,9 @@ public:
     // is replaced has an unknown outcome.
     void dial(const QString &dialString, QObject *context = nullptr, DialCompletion done = {});
     void answer(const CTCall &call);
+    void hangUp(const CTCall &call);
+    // Whether this app placed the call or answered it; so until its end has been told.
+    bool isOwnCall(const QString &callID) const { return ownCalls.contains(callID); }
 
 Q_SIGNALS:
     void callEvent(const CTCall &call);
@@ -43,6 +47,7 @@ private:
     ~TelephonyService() override;
     void install(std::unique_ptr<TelephonyBackend> backend);
     void relayCallEvent(const CTCall &call);
+    void noteOwnership(const CTCall &call);
     void finish(quint64 request, const DialOutcome &outcome);
 
     struct OpenDial
@@ -57,4 +62,7 @@ private:
     bool pinned = false;
     std::map<quint64, OpenDial> openDials;
     quint64 dialsMade = 0;
+    // What was dialled and has not been seen as a call yet: a service request never is.
+    QSet<QString> dialledAwaitingCall;
+    QSet<QString> ownCalls;
 };

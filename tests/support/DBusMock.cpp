@@ -1,6 +1,6 @@
 #include "support/DBusMock.h"
 
-#include "support/PrivateSystemBus.h"
+#include "support/PrivateBus.h"
 
 #include <QDBusArgument>
 #include <QDBusConnectionInterface>
@@ -12,10 +12,15 @@
 #include <QJsonObject>
 #include <QTest>
 
-DBusMock::DBusMock(QString busName, QString templateName, QVariantMap parameters)
-    : busName(std::move(busName)), bus(QDBusConnection::systemBus())
+DBusMock::DBusMock(QString busName, QString templateName, QVariantMap parameters,
+                   QDBusConnection::BusType busType)
+    : busName(std::move(busName)),
+      bus(busType == QDBusConnection::SystemBus ? QDBusConnection::systemBus()
+                                                : QDBusConnection::sessionBus())
 {
-    arguments = QStringList{"-m", "dbusmock", "--system", "--template", templateName};
+    arguments = QStringList{"-m", "dbusmock",
+                            busType == QDBusConnection::SystemBus ? "--system" : "--session",
+                            "--template", templateName};
     if (!parameters.isEmpty())
         arguments << "--parameters"
                   << QJsonDocument(QJsonObject::fromVariantMap(parameters)).toJson();

@@ -7,8 +7,9 @@
 #include <QTemporaryDir>
 #include <QVariantList>
 
-// One python-dbusmock service on the (private) system bus, made from a template, that can be
-// stopped and started again. Every method call it takes is recorded, in order of arrival.
+// One python-dbusmock service on the test's private system or session bus, made from a template
+// (a name dbusmock knows, or a file), that can be stopped and started again. Every method call it
+// takes is recorded, in order of arrival.
 class DBusMock : public QObject
 {
     Q_OBJECT
@@ -21,7 +22,8 @@ public:
         QVariantList arguments;
     };
 
-    DBusMock(QString busName, QString templateName, QVariantMap parameters = {});
+    DBusMock(QString busName, QString templateName, QVariantMap parameters = {},
+             QDBusConnection::BusType busType = QDBusConnection::SystemBus);
     ~DBusMock() override;
 
     // Both return once the service's name is owned, or no longer owned, on the bus.

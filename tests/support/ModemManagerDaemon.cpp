@@ -1,7 +1,7 @@
 #include "support/ModemManagerDaemon.h"
 
 #include "support/AtModemEmulator.h"
-#include "support/PrivateSystemBus.h"
+#include "support/PrivateBus.h"
 
 #include <QDBusArgument>
 #include <QDBusConnectionInterface>

@@ -36,11 +36,13 @@ public:
         fileAtDial << (file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
     }
     void answer(const CTCall &call) override { answered << call; }
+    void hangUp(const CTCall &call) override { hungUp << call; }
     void endCalls() override {}
 
     QStringList dialled;
     QList<QByteArray> fileAtDial;
     QList<CTCall> answered;
+    QList<CTCall> hungUp;
     DialOutcome outcome = DialOutcome::sent();
 
 private:

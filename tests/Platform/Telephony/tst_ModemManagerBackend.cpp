@@ -7,7 +7,7 @@
 #include "support/CallLogFiles.h"
 #include "support/LaunchedApplication.h"
 #include "support/ModemManagerDaemon.h"
-#include "support/PrivateSystemBus.h"
+#include "support/PrivateBus.h"
 #include "support/Tap.h"
 #include "support/TestMain.h"
 
@@ -41,7 +41,7 @@ class ModemManagerBackendTest : public QObject
 {
     Q_OBJECT
 
-    PrivateSystemBus systemBus;
+    PrivateBus systemBus{PrivateBus::System};
     std::unique_ptr<AtModemEmulator> modem;
     std::unique_ptr<ModemManagerDaemon> daemon;
     std::unique_ptr<LaunchedApplication> app;

@@ -2,14 +2,14 @@
 #include "Platform/Telephony/OfonoBackend.h"
 #include "Platform/Telephony/TelephonyService.h"
 #include "support/OfonoMock.h"
-#include "support/PrivateSystemBus.h"
+#include "support/PrivateBus.h"
 #include "support/TestMain.h"
 
 class OfonoBackendTest : public QObject
 {
     Q_OBJECT
 
-    PrivateSystemBus systemBus;
+    PrivateBus systemBus{PrivateBus::System};
     std::unique_ptr<OfonoMock> ofono;
     std::unique_ptr<CTCallCenter> callCenter;
     QList<CTCallState> states;

@@ -7,7 +7,7 @@
 #include "support/AtModemEmulator.h"
 #include "support/ModemManagerDaemon.h"
 #include "support/OfonoMock.h"
-#include "support/PrivateSystemBus.h"
+#include "support/PrivateBus.h"
 #include "support/RecordingBackend.h"
 #include "support/TestMain.h"
 
@@ -57,6 +57,7 @@ struct Stimulus
     Calls calls = Calls::Ring;
     Callback callback = Callback::None;
     bool autoAnswer = false;  // the app answers whatever call it is told of, as auto-answer does
+    bool hangUpHere = false;  // the app, not the far end, ends a call once connected
     bool serviceGone = false; // the telephony service stops before the first dial
 };
 
@@ -84,6 +85,7 @@ const QString reply = "We will call you back";
 const QString menu = "Press 1 to confirm";
 const QString cancel = "cancel";
 const QString answer = "answer";
+const QString hangUp = "hang up";
 constexpr int quietMilliseconds = 50;
 
 QString request(const QString &text)
@@ -232,6 +234,20 @@ const Scenario scenarios[] = {
      {.atModem = {request(callbackCode), answer},
       .replies = {reply},
       .calls = {heard(callbackNumber, {incoming, connected, disconnected})}}},
+    {"answered callback hung up here",
+     {.dials = {callbackCode},
+      .callback = Callback::RingsBack,
+      .autoAnswer = true,
+      .hangUpHere = true},
+     {.atModem = {call(callbackCode)},
+      .calls = {heard(callbackCode, {dialing, disconnected}),
+                heard(callbackNumber, {incoming, connected, disconnected})}},
+     {.atModem = {request(callbackCode), answer, hangUp},
+      .replies = {reply},
+      .calls = {heard(callbackNumber, {incoming, connected, disconnected})}},
+     {.atModem = {request(callbackCode), answer, hangUp},
+      .replies = {reply},
+      .calls = {heard(callbackNumber, {incoming, connected, disconnected})}}},
     {"callback not answered",
      {.dials = {callbackCode}, .callback = Callback::RingsBack},
      {.atModem = {call(callbackCode)},
@@ -378,6 +394,8 @@ public:
                 reached << call(*dialled);
             else if (command == "ATA")
                 reached << answer;
+            else if (command.startsWith("AT+CHLD=1") || command == "ATH" || command == "AT+CHUP")
+                reached << hangUp;
         }
         return reached;
     }
@@ -482,6 +500,8 @@ public:
                 reached << call(made.arguments.value(0).toString());
             else if (made.method == "Answer")
                 reached << answer;
+            else if (made.method == "Hangup")
+                reached << hangUp;
         }
         return reached;
     }
@@ -519,7 +539,7 @@ class TelephonyBackendContractTest : public QObject
 {
     Q_OBJECT
 
-    PrivateSystemBus systemBus;
+    PrivateBus systemBus{PrivateBus::System};
     SimulatedNetwork simulated;
     ModemManagerNetwork modemManager;
     OfonoNetwork ofono;
@@ -555,7 +575,10 @@ class TelephonyBackendContractTest : public QObject
         if (!network)
             return;
         if (call.callState() == CTCallStateConnected) {
-            network->hangUpRemotely(call);
+            if (current.hangUpHere)
+                TelephonyService::shared().hangUp(call);
+            else
+                network->hangUpRemotely(call);
         } else if (call.callState() == CTCallStateIncoming) {
             if (current.callback == Callback::RingsWhileReplaced)
                 QMetaObject::invokeMethod(

@@ -3,7 +3,7 @@
 #include "support/AtModemEmulator.h"
 #include "support/ModemManagerDaemon.h"
 #include "support/OfonoMock.h"
-#include "support/PrivateSystemBus.h"
+#include "support/PrivateBus.h"
 #include "support/RecordingBackend.h"
 #include "support/TestMain.h"
 
@@ -14,7 +14,7 @@ class TelephonyBackendSelectionTest : public QObject
 {
     Q_OBJECT
 
-    PrivateSystemBus systemBus;
+    PrivateBus systemBus{PrivateBus::System};
     AtModemEmulator modem;
     std::unique_ptr<ModemManagerDaemon> modemManager;
     std::unique_ptr<OfonoMock> ofono;

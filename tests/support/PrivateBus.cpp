@@ -1,4 +1,4 @@
-#include "support/PrivateSystemBus.h"
+#include "support/PrivateBus.h"
 
 #include <QDBusConnection>
 #include <QFile>
@@ -6,8 +6,11 @@
 #include <sys/prctl.h>
 
 namespace {
-// The name QDBusConnection::systemBus() connects under.
-const QString systemBusConnectionName = QStringLiteral("qt_default_system_bus");
+// The names QDBusConnection::systemBus() and sessionBus() connect under.
+const char *connectionName(PrivateBus::Kind kind)
+{
+    return kind == PrivateBus::System ? "qt_default_system_bus" : "qt_default_session_bus";
+}
 } // namespace
 
 void startTiedToTest(QProcess &process, const QString &program, const QStringList &arguments)
@@ -16,11 +19,11 @@ void startTiedToTest(QProcess &process, const QString &program, const QStringLis
     process.start(program, arguments);
 }
 
-PrivateSystemBus::PrivateSystemBus()
+PrivateBus::PrivateBus(Kind kind) : kind(kind)
 {
-    if (QDBusConnection(systemBusConnectionName).isConnected())
-        qFatal("the system bus was connected before the private one was started");
-    const QString configuration = directory.filePath(QStringLiteral("system.conf"));
+    if (QDBusConnection(QLatin1String(connectionName(kind))).isConnected())
+        qFatal("the bus was connected before the private one was started");
+    const QString configuration = directory.filePath(QStringLiteral("bus.conf"));
     writeConfiguration(configuration);
     startTiedToTest(daemon, QStringLiteral("dbus-daemon"),
                     {QStringLiteral("--config-file=") + configuration, QStringLiteral("--nofork"),
@@ -29,17 +32,17 @@ PrivateSystemBus::PrivateSystemBus()
         qFatal("dbus-daemon did not start: %s %s", qPrintable(daemon.errorString()),
                daemon.readAllStandardError().constData());
     const QByteArray address = daemon.readLine().trimmed();
-    qputenv("DBUS_SYSTEM_BUS_ADDRESS", address);
+    qputenv(kind == System ? "DBUS_SYSTEM_BUS_ADDRESS" : "DBUS_SESSION_BUS_ADDRESS", address);
 }
 
-PrivateSystemBus::~PrivateSystemBus()
+PrivateBus::~PrivateBus()
 {
     daemon.terminate();
     if (!daemon.waitForFinished(3000))
         daemon.kill();
 }
 
-void PrivateSystemBus::writeConfiguration(const QString &path) const
+void PrivateBus::writeConfiguration(const QString &path) const
 {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly))
@@ -49,7 +52,7 @@ void PrivateSystemBus::writeConfiguration(const QString &path) const
             R"(<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
  "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
 <busconfig>
-  <type>system</type>
+  <type>%2</type>
   <listen>unix:dir=%1</listen>
   <auth>EXTERNAL</auth>
   <policy context="default">
@@ -60,6 +63,6 @@ void PrivateSystemBus::writeConfiguration(const QString &path) const
   </policy>
 </busconfig>
 )")
-            .arg(directory.path())
+            .arg(directory.path(), kind == System ? "system" : "session")
             .toUtf8());
 }

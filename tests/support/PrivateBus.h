@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QProcess>
+#include <QTemporaryDir>
+
+// A system or session bus of the test's own: a dbus-daemon that lives as long as this object, and
+// dies with the test process should that end first, announced through DBUS_SYSTEM_BUS_ADDRESS or
+// DBUS_SESSION_BUS_ADDRESS. Make it before anything connects to that bus: the first connection
+// is kept for the process.
+class PrivateBus
+{
+public:
+    enum Kind
+    {
+        System,
+        Session,
+    };
+
+    explicit PrivateBus(Kind kind);
+    ~PrivateBus();
+
+private:
+    void writeConfiguration(const QString &path) const;
+
+    Kind kind;
+    QTemporaryDir directory;
+    QProcess daemon;
+};
+
+// Starts the process so that it is killed when the test process dies.
+void startTiedToTest(QProcess &process, const QString &program, const QStringList &arguments);
