@@ -3,9 +3,12 @@
 #include "ABContact.h"
 #include "CallLogStore.h"
 #include "CallbackRequest.h"
+#include "InCallBar.h"
 #include "MolvaneAppDelegate.h"
+#include "OngoingCall.h"
 #include "Platform/Files/BundleResource.h"
 #include "Platform/Log.h"
+#include "Platform/Telephony/CallAudio.h"
 #include "Platform/Telephony/CallbackCode.h"
 #include "Platform/Telephony/CoreTelephony.h"
 #include "Platform/Telephony/TelephonyService.h"
@@ -26,6 +29,7 @@ const QString waitingOverlayName = QStringLiteral("WaitingOverlay");
 constexpr int editCoverTop = 70;
 // The keypad's row in portrait; in landscape that row is left empty to take up the slack.
 constexpr int keypadRow = 2;
+constexpr int inCallBarRow = 4;
 constexpr int zeroKeyTag = 1000;
 constexpr int lastDigitKeyTag = 1009;
 constexpr int starKeyTag = 1011;
@@ -68,6 +72,26 @@ void DialerPadViewController::loadView()
     btnContacts->setIcon(QIcon(QStringLiteral(":/contacts.png")));
     setEditButtonImage(QStringLiteral("edit-num.png"));
     connectKeys();
+    addInCallBar();
+}
+
+// Below the call key, where a thumb finds it; above any cover, so a call can always be ended.
+void DialerPadViewController::addInCallBar()
+{
+    ongoingCall = new OngoingCall(*new CallAudio(this), this);
+    inCallBar = new InCallBar(*ongoingCall, this);
+    ui->screenLayout->addWidget(inCallBar, inCallBarRow, 0);
+    inCallBar->installEventFilter(this);
+}
+
+// A waiting cover's caption keeps clear of the bar wherever the layout puts it.
+bool DialerPadViewController::eventFilter(QObject *watched, QEvent *event)
+{
+    static const QSet<QEvent::Type> barPlaced{QEvent::Move, QEvent::Resize, QEvent::Show,
+                                              QEvent::Hide};
+    if (watched == inCallBar && barPlaced.contains(event->type()))
+        layoutWaitingOverlays();
+    return ViewController::eventFilter(watched, event);
 }
 
 void DialerPadViewController::connectKeys()
@@ -149,6 +173,7 @@ void DialerPadViewController::nameControlsInTheScreensLanguage()
     btnDelete->setAccessibleName(text(u"Delete", u"Удалить"));
     btnContacts->setAccessibleName(text(u"Contacts", u"Контакты"));
     btnEditNumber->setAccessibleName(text(u"Edit number", u"Изменить номер"));
+    inCallBar->nameControlsInTheScreensLanguage();
     lblNumberField->setAccessibleDescription(text(u"Number", u"Номер"));
     lblStatus->setAccessibleDescription(text(u"Status", u"Состояние"));
     if (QWidget *field = viewWithTag(editableTextFieldTag))
@@ -305,6 +330,7 @@ void DialerPadViewController::AddEditableTextField()
     vwOverlay->move(0, editCoverTop);
     vwOverlay->show();
     vwOverlay->raise();
+    inCallBar->raise();
 }
 
 void DialerPadViewController::RemoveEditableTextField()
@@ -496,17 +522,30 @@ void DialerPadViewController::AddWaitCallBackOverLayScreen()
     layoutWaitingOverlay(overlay);
     overlay->show();
     overlay->raise();
+    inCallBar->raise();
     vwOverLay = overlay;
 }
 
+// On a short screen the in-call bar, which lies over the cover, would hide the caption: both
+// move up clear of it.
 void DialerPadViewController::layoutWaitingOverlay(QWidget *overlay)
 {
     overlay->setGeometry(rect());
     const int centreX = width() / 2;
+    const int lift = inCallBar->isVisible()
+                         ? qMax(0, captionTop + captionHeight - inCallBar->geometry().top())
+                         : 0;
     if (auto *indicator = overlay->findChild<UIActivityIndicatorView *>())
-        indicator->setCenter(QPoint(centreX, indicatorCentreY));
+        indicator->setCenter(QPoint(centreX, indicatorCentreY - lift));
     if (auto *caption = overlay->findChild<QLabel *>())
-        caption->setGeometry(0, captionTop, width(), captionHeight);
+        caption->setGeometry(0, captionTop - lift, width(), captionHeight);
+}
+
+void DialerPadViewController::layoutWaitingOverlays()
+{
+    const auto overlays = findChildren<QWidget *>(waitingOverlayName, Qt::FindDirectChildrenOnly);
+    for (QWidget *overlay : overlays)
+        layoutWaitingOverlay(overlay);
 }
 
 void DialerPadViewController::scheduleOverlayRemoval(QWidget *overlay)
@@ -538,9 +577,7 @@ void DialerPadViewController::resizeEvent(QResizeEvent *event)
     if (!isViewLoaded())
         return;
     arrangeKeypad();
-    const auto overlays = findChildren<QWidget *>(waitingOverlayName, Qt::FindDirectChildrenOnly);
-    for (QWidget *overlay : overlays)
-        layoutWaitingOverlay(overlay);
+    layoutWaitingOverlays();
     fitEditCover();
     if (QWidget *field = viewWithTag(editableTextFieldTag))
         field->setGeometry(lblNumberField->geometry());

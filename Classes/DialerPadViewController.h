@@ -13,6 +13,8 @@
 #include <memory>
 
 class CTCall;
+class InCallBar;
+class OngoingCall;
 class CTCallCenter;
 class CTTelephonyCenter;
 class MolvaneAppDelegate;
@@ -133,17 +135,22 @@ public:
     QPushButton *btnCall = nullptr;
     QPushButton *btnDelete = nullptr;
     QPushButton *btnContacts = nullptr;
+    OngoingCall *ongoingCall = nullptr;
+    InCallBar *inCallBar = nullptr;
 
 protected:
     void loadView() override;
     void resizeEvent(QResizeEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void showInvalidNumberAlert();
     void scheduleOverlayRemoval(QWidget *overlay);
     void layoutWaitingOverlay(QWidget *overlay);
+    void layoutWaitingOverlays();
     void connectKeys();
+    void addInCallBar();
     void handleCallEvent(const CTCall &call);
     void setEditButtonImage(const QString &imageName);
     void fitEditCover();

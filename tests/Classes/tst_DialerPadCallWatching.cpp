@@ -1,4 +1,5 @@
 #include "DialerPadViewController.h"
+#include "InCallBar.h"
 #include "Platform/Telephony/CoreTelephony.h"
 #include "Platform/Telephony/SimulatedOperator.h"
 #include "Platform/Telephony/TelephonyService.h"
@@ -6,6 +7,7 @@
 #include "Platform/UI/UIActivityIndicatorView.h"
 #include "support/LaunchedApplication.h"
 #include "support/RecordingBackend.h"
+#include "support/Tap.h"
 #include "support/TestMain.h"
 
 #include <QLabel>
@@ -134,7 +136,7 @@ private Q_SLOTS:
     void autoAnswerEndToEndWithTheSimulatedOperator()
     {
         auto simulated = std::make_unique<SimulatedOperator>(SimulatedOperator::Delays{
-            .ringBack = 50ms, .callDuration = 100ms, .ringTimeout = 1000ms, .serviceCall = 10ms});
+            .ringBack = 50ms, .callDuration = 10s, .ringTimeout = 1000ms, .serviceCall = 10ms});
         SimulatedOperator *network = simulated.get();
         app.reset();
         TelephonyService::shared().setBackend(std::move(simulated));
@@ -155,12 +157,17 @@ private Q_SLOTS:
         QCOMPARE(dialPad->lblNumberField->text(), QString());
         QTRY_VERIFY(states.contains(CTCallStateConnected));
         QVERIFY2(dialPad->vwOverLay, "the overlay stays until its own removal");
+        // The call's bar lies above the waiting cover, within a finger's reach.
+        QTRY_VERIFY(dialPad->inCallBar->isVisible());
+        tap(dialPad->inCallBar->btnHangUp);
+        QTRY_COMPARE(states.last(), CTCallStateDisconnected);
+        QTRY_VERIFY(!dialPad->inCallBar->isVisible());
+        QVERIFY(dialPad->vwOverLay);
 
         auto *removal = dialPad->findChild<QTimer *>("WaitingOverlayRemoval");
         QVERIFY(removal->remainingTime() > 4000);
         removal->start(0);
         QTRY_VERIFY(!dialPad->vwOverLay);
-        QTRY_COMPARE(states.last(), CTCallStateDisconnected);
     }
 };
 

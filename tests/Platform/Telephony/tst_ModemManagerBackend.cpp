@@ -1,9 +1,11 @@
 #include "DialerPadViewController.h"
+#include "InCallBar.h"
 #include "Platform/Telephony/CoreTelephony.h"
 #include "Platform/Telephony/ModemManagerBackend.h"
 #include "Platform/Telephony/TelephonyService.h"
 #include "Platform/UI/UIActivityIndicatorView.h"
 #include "support/AtModemEmulator.h"
+#include "support/CallAudioMock.h"
 #include "support/CallLogFiles.h"
 #include "support/LaunchedApplication.h"
 #include "support/ModemManagerDaemon.h"
@@ -42,6 +44,7 @@ class ModemManagerBackendTest : public QObject
     Q_OBJECT
 
     PrivateBus systemBus{PrivateBus::System};
+    PrivateBus sessionBus{PrivateBus::Session};
     std::unique_ptr<AtModemEmulator> modem;
     std::unique_ptr<ModemManagerDaemon> daemon;
     std::unique_ptr<LaunchedApplication> app;
@@ -207,6 +210,54 @@ private Q_SLOTS:
         startDaemon();
         request("812");
         QTRY_COMPARE(modem->ussdRequests(), QStringList{"146812#"});
+    }
+
+    void answeredCallbackHasItsBarUntilItEnds_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<bool>("hungUpHere");
+        QTest::addColumn<QStringList>("names");
+        QTest::newRow("hung up here, in English")
+            << "english" << true << QStringList{"Speaker", "Mute", "Hang up"};
+        QTest::newRow("hung up by the caller, in Russian")
+            << "russian" << false << QStringList{"Динамик", "Без звука", "Завершить"};
+    }
+
+    // The call's audio follows it through callaudiod: the voice-call mode while it is up, the
+    // speaker and the microphone as switched, the default mode once it ends.
+    void answeredCallbackHasItsBarUntilItEnds()
+    {
+        QFETCH(QString, language);
+        QFETCH(bool, hungUpHere);
+        QFETCH(QStringList, names);
+        CallAudioMock callAudio;
+        QVERIFY(callAudio.start());
+        launch({{"enable_autoanswer", true}, {"current_language", language}});
+        InCallBar *bar = dialPad->inCallBar;
+        QVERIFY(!bar->isVisible());
+
+        modem->ring(operatorNumber);
+        QTRY_VERIFY(bar->isVisible());
+        QCOMPARE(bar->lblParty->text(), operatorNumber);
+        QCOMPARE((QStringList{bar->btnSpeaker->accessibleName(), bar->btnMute->accessibleName(),
+                              bar->btnHangUp->accessibleName()}),
+                 names);
+        tap(bar->btnSpeaker);
+        tap(bar->btnMute);
+        QVERIFY(bar->btnSpeaker->isChecked() && bar->btnMute->isChecked());
+
+        if (hungUpHere)
+            tap(bar->btnHangUp);
+        else
+            modem->hangUpRemotely();
+        QTRY_VERIFY(!bar->isVisible());
+        // The daemon sends ATH while it probes the modem: only what follows the answer counts.
+        const QStringList commands = modem->commands();
+        const QStringList afterAnswer = commands.mid(commands.lastIndexOf("ATA") + 1);
+        static const QRegularExpression hangUp("^(AT\\+CHLD=1\\d*|AT\\+CHUP|ATH)$");
+        QCOMPARE(afterAnswer.filter(hangUp).size(), hungUpHere ? 1 : 0);
+        QTRY_COMPARE(callAudio.requests(), (QStringList{"SelectMode 1", "EnableSpeaker true",
+                                                        "MuteMic true", "SelectMode 0"}));
     }
 
     // The request may have reached the network before the daemon went.

@@ -1,0 +1,124 @@
+#include "InCallBar.h"
+
+#include "MolvaneAppDelegate.h"
+#include "OngoingCall.h"
+
+#include <QBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+constexpr int buttonHeight = 44;
+} // namespace
+
+InCallBar::InCallBar(OngoingCall &call, QWidget *parent) : QWidget(parent), call(call)
+{
+    setObjectName(QStringLiteral("InCallBar"));
+    setAttribute(Qt::WA_StyledBackground);
+    setStyleSheet(QStringLiteral(
+        "#InCallBar { background: #2b2d31; border-radius: 12px; }"
+        "QLabel { color: white; background: transparent; }"
+        "QPushButton { background: #3d4046; color: white; border: none; border-radius: 10px; "
+        "padding: 0 8px; }"
+        "QPushButton:checked { background: #e8eaed; color: #1e1f22; }"
+        "#btnHangUp { background: #c62828; } #btnHangUp:pressed { background: #8e0000; }"));
+    buildControls();
+    clock = new QTimer(this);
+    clock->setInterval(1000);
+    connect(clock, &QTimer::timeout, this, &InCallBar::showDuration);
+    connect(btnHangUp, &QPushButton::clicked, &call, &OngoingCall::hangUp);
+    connect(btnSpeaker, &QPushButton::toggled, &call, &OngoingCall::setSpeakerOn);
+    connect(btnMute, &QPushButton::toggled, &call, &OngoingCall::setMuted);
+    connect(&call, &OngoingCall::changed, this, &InCallBar::showCall);
+    nameControlsInTheScreensLanguage();
+    showCall();
+}
+
+void InCallBar::buildControls()
+{
+    lblParty = new QLabel(this);
+    // The number comes from the network: never markup.
+    lblParty->setTextFormat(Qt::PlainText);
+    lblDuration = new QLabel(this);
+    lblDuration->setTextFormat(Qt::PlainText);
+    btnSpeaker = makeButton(this, "btnSpeaker", true);
+    btnMute = makeButton(this, "btnMute", true);
+    btnHangUp = makeButton(this, "btnHangUp", false);
+
+    auto *who = new QHBoxLayout;
+    who->addWidget(lblParty, 1);
+    who->addWidget(lblDuration);
+    auto *keys = new QHBoxLayout;
+    keys->setSpacing(8);
+    for (QPushButton *key : {btnSpeaker, btnMute, btnHangUp})
+        keys->addWidget(key, 1);
+    auto *bar = new QVBoxLayout(this);
+    bar->setContentsMargins(12, 8, 12, 8);
+    bar->setSpacing(6);
+    bar->addLayout(who);
+    bar->addLayout(keys);
+}
+
+QPushButton *InCallBar::makeButton(QWidget *parent, const char *objectName, bool toggles)
+{
+    auto *button = new QPushButton(parent);
+    button->setObjectName(QLatin1String(objectName));
+    button->setCheckable(toggles);
+    button->setMinimumHeight(buttonHeight);
+    button->setFocusPolicy(Qt::NoFocus);
+    return button;
+}
+
+// The visible text is the accessible name, so a screen reader says what a reader sees.
+void InCallBar::nameControlsInTheScreensLanguage()
+{
+    const MolvaneAppDelegate *delegate = MolvaneAppDelegate::shared();
+    const auto name = [delegate](QPushButton *button, const char16_t *english,
+                                 const char16_t *russian) {
+        button->setText(
+            delegate->localizedText(QString::fromUtf16(english), QString::fromUtf16(russian)));
+        button->setAccessibleName(button->text());
+    };
+    name(btnHangUp, u"Hang up", u"Завершить");
+    name(btnSpeaker, u"Speaker", u"Динамик");
+    name(btnMute, u"Mute", u"Без звука");
+    lblDuration->setAccessibleDescription(
+        delegate->localizedText(QStringLiteral("Call duration"), QStringLiteral("Длительность")));
+    setAccessibleName(delegate->localizedText(QStringLiteral("Call"), QStringLiteral("Звонок")));
+}
+
+void InCallBar::showCall()
+{
+    const auto shown = call.call();
+    setVisible(shown.has_value());
+    if (!shown) {
+        clock->stop();
+        return;
+    }
+    lblParty->setText(shown->number());
+    lblParty->setAccessibleName(shown->number());
+    btnSpeaker->setVisible(call.hasAudioControls());
+    btnMute->setVisible(call.hasAudioControls());
+    // The model's state, without a request back to it.
+    const QSignalBlocker speakerBlocker(btnSpeaker), muteBlocker(btnMute);
+    btnSpeaker->setChecked(call.speakerOn());
+    btnMute->setChecked(call.muted());
+    showDuration();
+    clock->start();
+    raise();
+}
+
+void InCallBar::showDuration()
+{
+    const qint64 seconds = call.secondsConnected();
+    const QString text =
+        seconds >= 3600
+            ? QStringLiteral("%1:%2:%3")
+                  .arg(seconds / 3600)
+                  .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
+                  .arg(seconds % 60, 2, 10, QLatin1Char('0'))
+            : QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
+    lblDuration->setText(text);
+    lblDuration->setAccessibleName(text);
+}

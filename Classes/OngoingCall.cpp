@@ -1,0 +1,86 @@
+#include "OngoingCall.h"
+
+#include "Platform/Telephony/CallAudio.h"
+#include "Platform/Telephony/TelephonyService.h"
+
+#include <algorithm>
+
+OngoingCall::OngoingCall(CallAudio &audio, QObject *parent) : QObject(parent), audio(audio)
+{
+    connect(&TelephonyService::shared(), &TelephonyService::callEvent, this, &OngoingCall::follow);
+}
+
+std::optional<CTCall> OngoingCall::call() const
+{
+    return calls.empty() ? std::nullopt : std::optional(calls.back().call);
+}
+
+qint64 OngoingCall::secondsConnected() const
+{
+    return calls.empty() ? 0 : calls.back().since.elapsed() / 1000;
+}
+
+void OngoingCall::hangUp()
+{
+    if (const auto shown = call())
+        TelephonyService::shared().hangUp(*shown);
+}
+
+void OngoingCall::setSpeakerOn(bool on)
+{
+    if (!audioControls || on == speaker)
+        return;
+    speaker = on;
+    audio.enableSpeaker(on);
+    Q_EMIT changed();
+}
+
+void OngoingCall::setMuted(bool muted)
+{
+    if (!audioControls || muted == mute)
+        return;
+    mute = muted;
+    audio.muteMic(muted);
+    Q_EMIT changed();
+}
+
+// Calls of another app on the same modem are left to that app.
+void OngoingCall::follow(const CTCall &call)
+{
+    if (!TelephonyService::shared().isOwnCall(call.callID()))
+        return;
+    if (call.callState() == CTCallStateConnected)
+        connected(call);
+    else if (call.callState() == CTCallStateDisconnected)
+        ended(call.callID());
+}
+
+void OngoingCall::connected(const CTCall &call)
+{
+    if (calls.empty()) {
+        audioControls = audio.isAvailable();
+        if (audioControls)
+            audio.selectMode(CallAudio::VoiceCallMode);
+    }
+    calls.push_back({call, {}});
+    calls.back().since.start();
+    Q_EMIT changed();
+}
+
+// The speaker and the microphone start as the system has them at the next call.
+void OngoingCall::ended(const QString &callID)
+{
+    const auto found = std::find_if(calls.begin(), calls.end(), [&](const Connected &connected) {
+        return connected.call.callID() == callID;
+    });
+    if (found == calls.end())
+        return;
+    calls.erase(found);
+    if (calls.empty()) {
+        if (audioControls)
+            audio.selectMode(CallAudio::DefaultMode);
+        speaker = false;
+        mute = false;
+    }
+    Q_EMIT changed();
+}

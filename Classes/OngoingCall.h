@@ -1,0 +1,54 @@
+#pragma once
+
+#include "Platform/Telephony/CTCall.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <optional>
+#include <vector>
+
+class CallAudio;
+
+// The calls this app placed or answered, from the moment they connect until they end: the one
+// to show, its controls, and the call audio, which is in the voice-call mode while any is up.
+class OngoingCall : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit OngoingCall(CallAudio &audio, QObject *parent = nullptr);
+
+    // The call that connected last, while one is connected.
+    std::optional<CTCall> call() const;
+    qint64 secondsConnected() const;
+    // Whether the speaker and the microphone can be switched: only through the call audio
+    // service, looked for when the first call connects.
+    bool hasAudioControls() const { return audioControls; }
+    bool speakerOn() const { return speaker; }
+    bool muted() const { return mute; }
+
+    void hangUp();
+    void setSpeakerOn(bool on);
+    void setMuted(bool muted);
+
+Q_SIGNALS:
+    // Another call is shown, none is any more, or a control's state changed.
+    void changed();
+
+private:
+    void follow(const CTCall &call);
+    void connected(const CTCall &call);
+    void ended(const QString &callID);
+
+    struct Connected
+    {
+        CTCall call;
+        QElapsedTimer since;
+    };
+
+    CallAudio &audio;
+    std::vector<Connected> calls; // in the order they connected
+    bool audioControls = false;
+    bool speaker = false;
+    bool mute = false;
+};
