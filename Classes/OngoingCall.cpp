@@ -28,19 +28,20 @@ void OngoingCall::hangUp()
 
 void OngoingCall::setSpeakerOn(bool on)
 {
-    if (!audioControls || on == speaker)
-        return;
-    speaker = on;
-    audio.enableSpeaker(on);
-    Q_EMIT changed();
+    switchAudio(speaker, on, &CallAudio::enableSpeaker);
 }
 
 void OngoingCall::setMuted(bool muted)
 {
-    if (!audioControls || muted == mute)
+    switchAudio(mute, muted, &CallAudio::muteMic);
+}
+
+void OngoingCall::switchAudio(bool &state, bool on, void (CallAudio::*request)(bool))
+{
+    if (!audioControls || on == state)
         return;
-    mute = muted;
-    audio.muteMic(muted);
+    state = on;
+    (audio.*request)(on);
     Q_EMIT changed();
 }
 

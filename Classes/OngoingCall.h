@@ -39,6 +39,7 @@ private:
     void follow(const CTCall &call);
     void connected(const CTCall &call);
     void ended(const QString &callID);
+    void switchAudio(bool &state, bool on, void (CallAudio::*request)(bool));
 
     struct Connected
     {
