@@ -58,13 +58,20 @@ void OngoingCall::follow(const CTCall &call)
 
 void OngoingCall::connected(const CTCall &call)
 {
-    if (calls.empty()) {
-        audioControls = audio.isAvailable();
-        if (audioControls)
-            audio.selectMode(CallAudio::VoiceCallMode);
-    }
+    if (calls.empty())
+        audio.findService(this, [this](bool found) { routeAudioToTheCall(found); });
     calls.push_back({call, {}});
     calls.back().since.start();
+    Q_EMIT changed();
+}
+
+// The answer may come after the call ended, or twice when calls followed each other quickly.
+void OngoingCall::routeAudioToTheCall(bool serviceFound)
+{
+    if (!serviceFound || calls.empty() || audioControls)
+        return;
+    audioControls = true;
+    audio.selectMode(CallAudio::VoiceCallMode);
     Q_EMIT changed();
 }
 
@@ -80,6 +87,7 @@ void OngoingCall::ended(const QString &callID)
     if (calls.empty()) {
         if (audioControls)
             audio.selectMode(CallAudio::DefaultMode);
+        audioControls = false;
         speaker = false;
         mute = false;
     }

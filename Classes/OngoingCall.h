@@ -22,7 +22,7 @@ public:
     std::optional<CTCall> call() const;
     qint64 secondsConnected() const;
     // Whether the speaker and the microphone can be switched: only through the call audio
-    // service, looked for when the first call connects.
+    // service, looked for when the first call connects and found a moment later.
     bool hasAudioControls() const { return audioControls; }
     bool speakerOn() const { return speaker; }
     bool muted() const { return mute; }
@@ -39,6 +39,7 @@ private:
     void follow(const CTCall &call);
     void connected(const CTCall &call);
     void ended(const QString &callID);
+    void routeAudioToTheCall(bool serviceFound);
     void switchAudio(bool &state, bool on, void (CallAudio::*request)(bool));
 
     struct Connected

@@ -2,28 +2,62 @@
 
 #include "Platform/Log.h"
 
-#include <QDBusConnectionInterface>
+#include <QPointer>
 
 namespace {
 const QString service = QStringLiteral("org.mobian_project.CallAudio");
 const QString path = QStringLiteral("/org/mobian_project/CallAudio");
+const QString daemonService = QStringLiteral("org.freedesktop.DBus");
+const QString daemonPath = QStringLiteral("/org/freedesktop/DBus");
+const QString logName = QStringLiteral("Call audio");
 } // namespace
 
-bool CallAudio::isAvailable()
+void CallAudio::findService(QObject *requester, std::function<void(bool found)> then)
 {
+    const auto told = [requester = QPointer(requester), then = std::move(then)](bool present) {
+        if (requester)
+            then(present);
+    };
     const QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!client)
-        client.emplace(bus, service, QStringLiteral("Call audio"), DBusClient::Start::OnDemand);
-    QDBusConnectionInterface *daemon = bus.isConnected() ? bus.interface() : nullptr;
-    const bool available = daemon && (daemon->isServiceRegistered(service).value() ||
-                                      daemon->activatableServiceNames().value().contains(service));
-    if (!available && !absenceLogged) {
+    if (!bus.isConnected()) {
+        found(false, told);
+        return;
+    }
+    if (!client) {
+        client.emplace(bus, service, logName, DBusClient::Start::OnDemand);
+        busDaemon.emplace(bus, daemonService, logName);
+    }
+    busDaemon->call(
+        daemonPath, daemonService, QStringLiteral("NameHasOwner"), {service}, this,
+        [this, told](const QDBusMessage &reply) {
+            if (reply.arguments().value(0).toBool())
+                found(true, told);
+            else
+                listActivatable(told);
+        },
+        [this, told](const QDBusError &) { found(false, told); });
+}
+
+// Debian's callaudiod is started by the bus on its first call.
+void CallAudio::listActivatable(const std::function<void(bool found)> &then)
+{
+    busDaemon->call(
+        daemonPath, daemonService, QStringLiteral("ListActivatableNames"), {}, this,
+        [this, then](const QDBusMessage &reply) {
+            found(reply.arguments().value(0).toStringList().contains(service), then);
+        },
+        [this, then](const QDBusError &) { found(false, then); });
+}
+
+void CallAudio::found(bool present, const std::function<void(bool found)> &then)
+{
+    if (!present && !absenceLogged) {
         absenceLogged = true;
         qCInfo(lcMolvane).noquote()
             << "Call audio: no callaudiod on the session bus, so the call's audio stays where "
                "the system routes it and the speaker and mute controls are hidden";
     }
-    return available;
+    then(present);
 }
 
 void CallAudio::selectMode(Mode mode)

@@ -40,7 +40,7 @@ private Q_SLOTS:
         TelephonyService::shared().answer(CTCall("in", CTCallStateIncoming, "+74951112233"));
         report("in", CTCallStateConnected, "+74951112233");
         QCOMPARE(shown(ongoing), "+74951112233");
-        QVERIFY(ongoing.hasAudioControls());
+        QTRY_VERIFY(ongoing.hasAudioControls());
 
         report("other", CTCallStateDialing, "+78120000000");
         report("other", CTCallStateConnected, "+78120000000");
@@ -69,6 +69,7 @@ private Q_SLOTS:
         report("in", CTCallStateIncoming, "+74951112233");
         TelephonyService::shared().answer(CTCall("in", CTCallStateIncoming, "+74951112233"));
         report("in", CTCallStateConnected, "+74951112233");
+        QTest::qWait(100);
         QVERIFY(!ongoing.hasAudioControls());
         ongoing.setSpeakerOn(true);
         QVERIFY(!ongoing.speakerOn());

@@ -239,6 +239,8 @@ private Q_SLOTS:
         modem->ring(operatorNumber);
         QTRY_VERIFY(bar->isVisible());
         QCOMPARE(bar->lblParty->text(), operatorNumber);
+        // They show once the call audio service has been found.
+        QTRY_VERIFY(bar->btnSpeaker->isVisible() && bar->btnMute->isVisible());
         QCOMPARE((QStringList{bar->btnSpeaker->accessibleName(), bar->btnMute->accessibleName(),
                               bar->btnHangUp->accessibleName()}),
                  names);
