@@ -96,8 +96,12 @@ void InCallBar::showCall()
         clock->stop();
         return;
     }
-    lblParty->setText(shown->number());
-    lblParty->setAccessibleName(shown->number());
+    // A caller who withholds the number still gets a name on the bar.
+    lblParty->setText(shown->number().isEmpty()
+                          ? MolvaneAppDelegate::shared()->localizedText(
+                                QStringLiteral("Unknown number"), QStringLiteral("Номер скрыт"))
+                          : shown->number());
+    lblParty->setAccessibleName(lblParty->text());
     btnSpeaker->setVisible(call.hasAudioControls());
     btnMute->setVisible(call.hasAudioControls());
     // The model's state, without a request back to it.

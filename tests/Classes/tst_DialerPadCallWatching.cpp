@@ -133,6 +133,18 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(dialPad->lblNumberField->text(), QString(), 3000);
     }
 
+    void withheldNumberIsNamedOnTheBar()
+    {
+        const CTCall ringing("1", CTCallStateIncoming, QString());
+        Q_EMIT modem->callEvent(ringing);
+        TelephonyService::shared().answer(ringing);
+        Q_EMIT modem->callEvent(CTCall("1", CTCallStateConnected, QString()));
+        QVERIFY(dialPad->inCallBar->isVisible());
+        QCOMPARE(dialPad->inCallBar->lblParty->text(), "Unknown number");
+        Q_EMIT modem->callEvent(CTCall("1", CTCallStateDisconnected, QString()));
+        QVERIFY(!dialPad->inCallBar->isVisible());
+    }
+
     void autoAnswerEndToEndWithTheSimulatedOperator()
     {
         auto simulated = std::make_unique<SimulatedOperator>(SimulatedOperator::Delays{
