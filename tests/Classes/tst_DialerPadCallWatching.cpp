@@ -171,6 +171,11 @@ private Q_SLOTS:
         QVERIFY2(dialPad->vwOverLay, "the overlay stays until its own removal");
         // The call's bar lies above the waiting cover, within a finger's reach.
         QTRY_VERIFY(dialPad->inCallBar->isVisible());
+        // Held sideways, the cover's caption stays readable beside the bar.
+        dialPad->window()->resize(720, 360);
+        const auto *caption = dialPad->vwOverLay->findChild<QLabel *>();
+        QTRY_VERIFY(!QRect(caption->mapTo(dialPad, QPoint()), caption->size())
+                         .intersects(dialPad->inCallBar->geometry()));
         tap(dialPad->inCallBar->btnHangUp);
         QTRY_COMPARE(states.last(), CTCallStateDisconnected);
         QTRY_VERIFY(!dialPad->inCallBar->isVisible());
