@@ -3,12 +3,11 @@
 #include "Platform/AddressBook/ABError.h"
 #include "Platform/AddressBook/ABRecord.h"
 
+#include <QObject>
 #include <QString>
 #include <memory>
 #include <optional>
 #include <vector>
-
-struct sqlite3;
 
 // The stored address book as of one moment. Immutable once made, so any number of address-book
 // handles can share it; a save makes a new one.
@@ -58,32 +57,42 @@ struct ABStoreCommit
     std::vector<ABStoreSnapshot::Record> written;
 };
 
-// The SQLite file that holds the user's address book, $XDG_DATA_HOME/molvane/addressbook.sqlite.
-// One connection per process; the latest snapshot is kept and reused until the file changes.
-class ABStore
+enum class ABStoreKind
 {
+    PhoneBook,   // evolution-data-server's default address book, where Phosh's apps keep theirs
+    VCardFolder, // a folder of vCard files, one person each, where Plasma Mobile's apps keep theirs
+    SQLite,      // Molvane's own file, on a desktop that has neither
+};
+
+// Where the address book is stored. One store serves the process: the phone's own address book
+// when its daemons run or can be started, else the vCard folder when it exists or the session is
+// Plasma, else Molvane's own file. MOLVANE_ADDRESS_BOOK=eds|folder|sqlite chooses instead.
+class ABStore : public QObject
+{
+    Q_OBJECT
+
 public:
-    // The store at the current documents directory, opened (and created) on first use.
+    // The chosen store, opened on first use; nothing, with the reason, when it cannot be opened.
     static ABStore *shared(ABErrorOut error);
-    // Closes the connection, so the next use opens the file afresh.
+    // Closes the store, so the next use chooses and opens one afresh.
     static void closeShared();
-    static QString defaultPath();
+    static ABStoreKind chosenKind();
 
-    ~ABStore();
-    ABStore(const ABStore &) = delete;
-    ABStore &operator=(const ABStore &) = delete;
+    virtual ABStoreKind kind() const = 0;
+    // Whether the store's place has changed since it was opened (a new data directory).
+    virtual bool hasMoved() const { return false; }
+    // False while the contents are still being read, or cannot be reached (see
+    // unavailableReason); a snapshot then waits for them.
+    virtual bool isReady() const { return true; }
+    virtual std::optional<QString> unavailableReason() const { return std::nullopt; }
 
-    QString path() const { return filePath; }
     // The stored contents now.
-    std::shared_ptr<const ABStoreSnapshot> snapshot(ABErrorOut error);
-    // Writes the changes in one transaction; nothing is written when it fails.
-    std::optional<ABStoreCommit> commit(const ABStoreChanges &changes, ABErrorOut error);
+    virtual std::shared_ptr<const ABStoreSnapshot> snapshot(ABErrorOut error) = 0;
+    // Writes the changes; on failure the reason says what was not written.
+    virtual std::optional<ABStoreCommit> commit(const ABStoreChanges &changes,
+                                                ABErrorOut error) = 0;
 
-private:
-    explicit ABStore(const QString &path);
-    bool open(ABErrorOut error);
-
-    QString filePath;
-    sqlite3 *database = nullptr;
-    std::shared_ptr<const ABStoreSnapshot> latest;
+Q_SIGNALS:
+    // The contents changed, here or in another process, or the store came or went.
+    void changed();
 };

@@ -45,5 +45,12 @@ struct VCardFileContents
 // file cannot be read at all: missing, too large, not text, or holding no card.
 std::optional<VCardFileContents> VCardReadFile(const QString &path, QString *reason);
 
-// A card's properties written as a vCard 4.0 text.
-QByteArray VCardWrite(const QList<VCardProperty> &properties);
+enum class VCardVersion
+{
+    V30, // what the phone's address books take
+    V40,
+};
+
+// A card's properties written as a vCard text.
+QByteArray VCardWrite(const QList<VCardProperty> &properties,
+                      VCardVersion version = VCardVersion::V40);

@@ -1,10 +1,10 @@
 #include "Platform/Sound/AudioServices.h"
 
+#include "Platform/Files/HelperModule.h"
 #include "Platform/Log.h"
 #include "Platform/Sound/SoundEffectModule.h"
 
 #include <QCoreApplication>
-#include <QLibrary>
 #include <QVariant>
 #include <map>
 #include <memory>
@@ -35,23 +35,15 @@ void playFinished(void *context)
         found->second.completion(soundID, found->second.clientData);
 }
 
-// Beside the program in a build tree (or one folder up, for the tests), among the helpers once
-// installed. Looked for once; without it sounds stay silent and the log says why.
+// Looked for once; without it sounds stay silent and the log says why.
 CreateSoundEffect soundEffectFactory()
 {
     static const CreateSoundEffect factory = []() -> CreateSoundEffect {
-        const QString here = QCoreApplication::applicationDirPath() + QLatin1Char('/');
-        const QString name = QLatin1String(soundEffectModuleName);
-        for (const QString &directory :
-             {here, here + QLatin1String(MOLVANE_HELPERS_FROM_BINARIES "/"),
-              here + QLatin1String("../")}) {
-            QLibrary module(directory + name);
-            if (auto create =
-                    reinterpret_cast<CreateSoundEffect>(module.resolve(createSoundEffectSymbol)))
-                return create;
-        }
-        qCInfo(lcMolvane).noquote()
-            << "Key tones stay silent: the sound module" << name << "cannot be loaded";
+        if (auto create = reinterpret_cast<CreateSoundEffect>(
+                ResolveHelperModule(soundEffectModuleName, createSoundEffectSymbol)))
+            return create;
+        qCInfo(lcMolvane).noquote() << "Key tones stay silent: the sound module"
+                                    << QLatin1String(soundEffectModuleName) << "cannot be loaded";
         return nullptr;
     }();
     return factory;

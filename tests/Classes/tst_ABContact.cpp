@@ -1,6 +1,6 @@
 #include "ABContact.h"
 #include "ABContactsHelper.h"
-#include "Platform/AddressBook/ABStore.h"
+#include "Platform/AddressBook/ABSQLiteStore.h"
 #include "support/TestMain.h"
 
 #include <QFile>
@@ -25,7 +25,7 @@ private Q_SLOTS:
     void cleanup()
     {
         ABStore::closeShared();
-        QFile::remove(ABStore::defaultPath());
+        QFile::remove(ABSQLiteStore::defaultPath());
     }
 
     void contactName_data()

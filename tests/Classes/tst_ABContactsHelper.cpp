@@ -1,5 +1,5 @@
 #include "ABContactsHelper.h"
-#include "Platform/AddressBook/ABStore.h"
+#include "Platform/AddressBook/ABSQLiteStore.h"
 #include "support/Pictures.h"
 #include "support/TestMain.h"
 
@@ -51,7 +51,7 @@ private Q_SLOTS:
     void cleanup()
     {
         ABStore::closeShared();
-        QFile::remove(ABStore::defaultPath());
+        QFile::remove(ABSQLiteStore::defaultPath());
     }
 
     void emptyAddressBook()

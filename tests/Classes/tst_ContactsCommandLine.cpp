@@ -1,6 +1,6 @@
 #include "ABContactsHelper.h"
 #include "MolvaneCommandLine.h"
-#include "Platform/AddressBook/ABStore.h"
+#include "Platform/AddressBook/ABSQLiteStore.h"
 #include "support/TestMain.h"
 
 #include <QFile>
@@ -53,7 +53,7 @@ private Q_SLOTS:
     void cleanup()
     {
         ABStore::closeShared();
-        QFile::remove(ABStore::defaultPath());
+        QFile::remove(ABSQLiteStore::defaultPath());
     }
 
     void helpVersionAndUnknownOptions()

@@ -26,7 +26,9 @@ env = dict(os.environ, HOME=home, XDG_RUNTIME_DIR=runtime,
            # No modem service on a bus of our own: the simulated operator answers.
            DBUS_SYSTEM_BUS_ADDRESS=os.environ['DBUS_SESSION_BUS_ADDRESS'],
            WAYLAND_DISPLAY='screen-reader', QT_QPA_PLATFORM='wayland',
-           QT_LINUX_ACCESSIBILITY_ALWAYS_ON='1', QT_ACCESSIBILITY='1')
+           QT_LINUX_ACCESSIBILITY_ALWAYS_ON='1', QT_ACCESSIBILITY='1',
+           # Contacts from a file of our own, not the session's address book.
+           MOLVANE_ADDRESS_BOOK='sqlite')
 env.pop('DISPLAY', None)
 children = []
 

@@ -19,7 +19,8 @@ void startTiedToTest(QProcess &process, const QString &program, const QStringLis
     process.start(program, arguments);
 }
 
-PrivateBus::PrivateBus(Kind kind) : kind(kind)
+PrivateBus::PrivateBus(Kind kind, const QString &serviceDirectory)
+    : kind(kind), serviceDirectory(serviceDirectory)
 {
     if (QDBusConnection(QLatin1String(connectionName(kind))).isConnected())
         qFatal("the bus was connected before the private one was started");
@@ -55,6 +56,7 @@ void PrivateBus::writeConfiguration(const QString &path) const
   <type>%2</type>
   <listen>unix:dir=%1</listen>
   <auth>EXTERNAL</auth>
+  %3
   <policy context="default">
     <allow user="*"/>
     <allow own="*"/>
@@ -63,6 +65,9 @@ void PrivateBus::writeConfiguration(const QString &path) const
   </policy>
 </busconfig>
 )")
-            .arg(directory.path(), kind == System ? "system" : "session")
+            .arg(directory.path(), kind == System ? "system" : "session",
+                 serviceDirectory.isEmpty()
+                     ? QString()
+                     : QStringLiteral("<servicedir>%1</servicedir>").arg(serviceDirectory))
             .toUtf8());
 }

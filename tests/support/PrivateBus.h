@@ -16,13 +16,15 @@ public:
         Session,
     };
 
-    explicit PrivateBus(Kind kind);
+    // The bus starts a service whose file lies in serviceDirectory when it is first called.
+    explicit PrivateBus(Kind kind, const QString &serviceDirectory = {});
     ~PrivateBus();
 
 private:
     void writeConfiguration(const QString &path) const;
 
     Kind kind;
+    QString serviceDirectory;
     QTemporaryDir directory;
     QProcess daemon;
 };

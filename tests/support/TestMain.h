@@ -20,6 +20,10 @@ public:
         QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                            QFileDevice::ExeOwner);
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+        // Never the address book of the machine's own session; a test that wants another sets
+        // it before the first use.
+        if (!qEnvironmentVariableIsSet("MOLVANE_ADDRESS_BOOK"))
+            qputenv("MOLVANE_ADDRESS_BOOK", "sqlite");
     }
     QString dataHome() const { return root.filePath(QStringLiteral("data")); }
     QString configHome() const { return root.filePath(QStringLiteral("config")); }

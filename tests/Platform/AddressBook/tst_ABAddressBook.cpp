@@ -1,5 +1,5 @@
 #include "Platform/AddressBook/ABAddressBook.h"
-#include "Platform/AddressBook/ABStore.h"
+#include "Platform/AddressBook/ABSQLiteStore.h"
 #include "support/TestMain.h"
 
 #include <QFile>
@@ -71,14 +71,14 @@ private Q_SLOTS:
     {
         ABStore::closeShared();
         for (const QString &suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")})
-            QFile::remove(ABStore::defaultPath() + suffix);
+            QFile::remove(ABSQLiteStore::defaultPath() + suffix);
     }
 
     void storeIsOneWalDatabaseInTheDataDirectory()
     {
         QVERIFY(savePerson("Anna") != kABRecordInvalidID);
         const QString path = qEnvironmentVariable("XDG_DATA_HOME") + "/molvane/addressbook.sqlite";
-        QCOMPARE(ABStore::defaultPath(), path);
+        QCOMPARE(ABSQLiteStore::defaultPath(), path);
         QVERIFY(QFile::exists(path));
         QCOMPARE(sqliteText(path, "PRAGMA journal_mode"), QString("wal"));
         QCOMPARE(sqliteText(path, "PRAGMA user_version"), QString("1"));
@@ -134,7 +134,7 @@ private Q_SLOTS:
     {
         const ABRecordID annaID = savePerson("Anna");
         ABStore::closeShared();
-        QVERIFY(!QFile::exists(ABStore::defaultPath() + "-wal"));
+        QVERIFY(!QFile::exists(ABSQLiteStore::defaultPath() + "-wal"));
         const ABRecordRef anna = ABAddressBookGetPersonWithRecordID(ABAddressBookCreate(), annaID);
         QCOMPARE(firstNameOf(anna), QString("Anna"));
     }
@@ -145,7 +145,7 @@ private Q_SLOTS:
         QCOMPARE(ABAddressBookGetPersonCount(ABAddressBookCreate()), 1);
         // Another program's connection renames Anna and adds a person of its own.
         sqlite3 *other = nullptr;
-        sqlite3_open(QFile::encodeName(ABStore::defaultPath()).constData(), &other);
+        sqlite3_open(QFile::encodeName(ABSQLiteStore::defaultPath()).constData(), &other);
         const QByteArray sql = "BEGIN;"
                                "UPDATE record_values SET value = 'Anya' WHERE record_id = " +
                                QByteArray::number(annaID) +
@@ -282,8 +282,8 @@ private Q_SLOTS:
 
     void unreadableFileIsReportedAndLeftUntouched()
     {
-        QDir().mkpath(QFileInfo(ABStore::defaultPath()).path());
-        QFile file(ABStore::defaultPath());
+        QDir().mkpath(QFileInfo(ABSQLiteStore::defaultPath()).path());
+        QFile file(ABSQLiteStore::defaultPath());
         QVERIFY(file.open(QIODevice::WriteOnly));
         const QByteArray garbage(4096, 'x');
         file.write(garbage);
@@ -310,7 +310,7 @@ private Q_SLOTS:
         savePerson("Anna");
         ABStore::closeShared();
         sqlite3 *database = nullptr;
-        sqlite3_open(QFile::encodeName(ABStore::defaultPath()).constData(), &database);
+        sqlite3_open(QFile::encodeName(ABSQLiteStore::defaultPath()).constData(), &database);
         sqlite3_exec(database, "PRAGMA user_version = 99", nullptr, nullptr, nullptr);
         sqlite3_close(database);
         std::optional<ABError> error;
