@@ -1,4 +1,5 @@
 #include "ABContactsHelper.h"
+#include "Platform/AddressBook/ABOwnFileCopy.h"
 #include "Platform/AddressBook/ABSQLiteStore.h"
 #include "Platform/AddressBook/ABVCardFolderStore.h"
 #include "Platform/AddressBook/VCardImport.h"
@@ -245,6 +246,45 @@ private Q_SLOTS:
         removeElsewhere(backend);
         QTRY_VERIFY(changed.count() > 0);
         QTRY_COMPARE(ABContactsHelper::contactsCount(), 0);
+    }
+
+    void ownFileIsCopiedWithoutDuplicates_data()
+    {
+        QTest::addColumn<QString>("backend");
+        QTest::newRow("folder") << QString("folder");
+        QTest::newRow("eds") << QString("eds");
+    }
+    void ownFileIsCopiedWithoutDuplicates()
+    {
+        QFETCH(QString, backend);
+        const auto addPerson = [](const QString &first, const QString &mobile) {
+            ABContactRef person = ABContact::contact();
+            person->setFirstname(first);
+            person->setPhoneDictionaries(
+                {ABContact::dictionaryWithValue(mobile, kABPersonPhoneMobileLabel)});
+            QVERIFY(ABContactsHelper::addContact(*person, nullptr));
+        };
+        addPerson("Twin", "+7 900 111-11-11");
+        ABStore::closeShared();
+        qputenv("MOLVANE_ADDRESS_BOOK", "sqlite");
+        addPerson("Twin", "+7 900 111-11-11");
+        addPerson("Kept", "+7 900 222-22-22");
+        ABGroupRef family = ABGroup::group();
+        family->setName("Family");
+        QVERIFY(family->addMember(*onlyMatch("Kept"), nullptr));
+        QVERIFY(ABContactsHelper::addGroup(*family, nullptr));
+        ABStore::closeShared();
+        qputenv("MOLVANE_ADDRESS_BOOK", backend.toUtf8());
+
+        QCOMPARE(ABOwnFilePersonCount(), 2);
+        std::optional<ABError> error;
+        const std::optional<ABOwnFileCopyReport> report = ABOwnFileCopyIntoAddressBook(&error);
+        QVERIFY2(report, qPrintable(error ? error->localizedDescription() : QString()));
+        QCOMPARE(report->copied, 1);
+        QCOMPARE(report->skipped, 1);
+        QCOMPARE(ABContactsHelper::contactsCount(), 2);
+        QCOMPARE(ABContactsHelper::groupsMatchingName("Family").value(0)->members().size(), 1);
+        QVERIFY(QFile::exists(ABSQLiteStore::defaultPath()));
     }
 
     void importAndExport_data() { backends_data(); }
