@@ -44,17 +44,18 @@ GSList *contactsOf(const QList<QByteArray> &texts)
 class PhoneBookWorker : public QObject
 {
 public:
-    PhoneBookWorker(PhoneBookListener *listener, QObject *home) : listener(listener), home(home)
+    PhoneBookWorker(PhoneBookListener *listener, QObject *home)
+        : listener(listener), home(home), retry(new QTimer(this)) // a child moves with it
     {
-        retry.setSingleShot(true);
-        connect(&retry, &QTimer::timeout, this, &PhoneBookWorker::open);
+        retry->setSingleShot(true);
+        connect(retry, &QTimer::timeout, this, &PhoneBookWorker::open);
     }
 
     ~PhoneBookWorker() override { close(); }
 
     void shutDown()
     {
-        retry.stop();
+        retry->stop();
         close();
     }
 
@@ -65,6 +66,8 @@ public:
         if (!registry)
             return lose(messageOf(error));
         ESource *source = e_source_registry_ref_default_address_book(registry);
+        if (!source)
+            return lose(QStringLiteral("it has no address book"));
         const QString name = QString::fromUtf8(e_source_get_display_name(source));
         // Not waiting for "connected": that wait sleeps its whole length on this thread.
         client = E_BOOK_CLIENT(e_book_client_connect_sync(source, guint32(-1), nullptr, &error));
@@ -149,7 +152,7 @@ private:
     {
         close();
         tell([reason](PhoneBookListener *listener) { listener->phoneBookLost(reason); });
-        retry.start(retryMs);
+        retry->start(retryMs);
         retryMs = std::min(retryMs * 2, longestRetryMs);
     }
 
@@ -195,7 +198,7 @@ private:
 
     PhoneBookListener *listener;
     QObject *home;
-    QTimer retry;
+    QTimer *retry;
     int retryMs = firstRetryMs;
     ESourceRegistry *registry = nullptr;
     EBookClient *client = nullptr;
