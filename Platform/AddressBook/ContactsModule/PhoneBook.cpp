@@ -11,6 +11,7 @@ namespace {
 constexpr char everyone[] = "(contains \"x-evolution-any-field\" \"\")";
 constexpr int firstRetryMs = 1000;
 constexpr int longestRetryMs = 30000;
+constexpr guint listingPart = 1000;
 
 QString messageOf(GError *error)
 {
@@ -19,10 +20,11 @@ QString messageOf(GError *error)
     return message;
 }
 
-QList<PhoneBookCard> cardsOf(const GSList *contacts)
+// The contacts from the first up to the end (or the whole list).
+QList<PhoneBookCard> cardsOf(const GSList *contacts, const GSList *end = nullptr)
 {
     QList<PhoneBookCard> cards;
-    for (const GSList *item = contacts; item; item = item->next) {
+    for (const GSList *item = contacts; item != end; item = item->next) {
         auto *contact = static_cast<EContact *>(item->data);
         const auto *uid = static_cast<const char *>(e_contact_get_const(contact, E_CONTACT_UID));
         cards.append({QString::fromUtf8(uid ? uid : ""),
@@ -77,15 +79,30 @@ public:
         g_signal_connect(client, "backend-died", G_CALLBACK(&PhoneBookWorker::backendDied), this);
         if (!e_book_client_get_view_sync(client, everyone, &view, nullptr, &error))
             return lose(messageOf(error));
+        // Everyone in one answer, then only the changes: a view's own first listing comes
+        // sixteen cards to a signal. Changes made meanwhile arrive after the listing.
+        e_book_client_view_set_flags(view, E_BOOK_CLIENT_VIEW_FLAGS_NONE, nullptr);
         g_signal_connect(view, "objects-added", G_CALLBACK(&PhoneBookWorker::cardsChanged), this);
         g_signal_connect(view, "objects-modified", G_CALLBACK(&PhoneBookWorker::cardsChanged),
                          this);
         g_signal_connect(view, "objects-removed", G_CALLBACK(&PhoneBookWorker::cardsRemoved), this);
-        g_signal_connect(view, "complete", G_CALLBACK(&PhoneBookWorker::viewComplete), this);
         tell([name](PhoneBookListener *listener) { listener->phoneBookOpened(name); });
         e_book_client_view_start(view, &error);
+        GSList *contacts = nullptr;
+        if (!error)
+            e_book_client_get_contacts_sync(client, everyone, &contacts, nullptr, &error);
         if (error)
             return lose(messageOf(error));
+        // In parts, so that the listener takes up one while the next is read here.
+        for (GSList *part = contacts; part;) {
+            GSList *next = g_slist_nth(part, listingPart);
+            tell([cards = cardsOf(part, next)](PhoneBookListener *listener) {
+                listener->phoneBookCardsChanged(cards);
+            });
+            part = next;
+        }
+        tell([](PhoneBookListener *listener) { listener->phoneBookComplete(); });
+        g_slist_free_full(contacts, g_object_unref);
         retryMs = firstRetryMs;
     }
 
@@ -184,11 +201,6 @@ private:
         for (const GSList *id = ids; id; id = id->next)
             uids.append(QString::fromUtf8(static_cast<const char *>(id->data)));
         self->tell([uids](PhoneBookListener *listener) { listener->phoneBookCardsRemoved(uids); });
-    }
-
-    static void viewComplete(EBookClientView *, const GError *, PhoneBookWorker *self)
-    {
-        self->tell([](PhoneBookListener *listener) { listener->phoneBookComplete(); });
     }
 
     static void backendDied(EClient *, PhoneBookWorker *self)
