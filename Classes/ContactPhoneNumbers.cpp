@@ -37,9 +37,21 @@ UITableViewCell *ContactPhoneNumbers::cellForRowAtIndexPath(UITableView *tableVi
 {
     UITableViewCell *cell = tableView->dequeueReusableCellWithIdentifier(CellIdentifier);
     if (!cell)
-        cell = new UITableViewCell(UITableViewCellStyleDefault, CellIdentifier);
-    cell->textLabel()->setText(arrPhoneNumbers.value(indexPath.row));
+        cell = new UITableViewCell(UITableViewCellStyleSubtitle, CellIdentifier);
+    const QString number = arrPhoneNumbers.value(indexPath.row);
+    const QString label = arrPhoneLabels.value(indexPath.row);
+    cell->textLabel()->setText(number);
+    cell->detailTextLabel()->setText(label);
+    // Without a label the number alone sits in the middle of the row.
+    cell->detailTextLabel()->setVisible(!label.isEmpty());
+    cell->setAccessibleName(label.isEmpty() ? number : number + QStringLiteral(", ") + label);
     return cell;
+}
+
+// Two lines, and room for a thumb.
+qreal ContactPhoneNumbers::heightForRowAtIndexPath(UITableView *, const NSIndexPath &)
+{
+    return 60.0;
 }
 
 void ContactPhoneNumbers::didSelectRowAtIndexPath(UITableView *tableView,

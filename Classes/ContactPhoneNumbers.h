@@ -36,10 +36,13 @@ public:
     UITableViewCell *cellForRowAtIndexPath(UITableView *tableView,
                                            const NSIndexPath &indexPath) override;
     void didSelectRowAtIndexPath(UITableView *tableView, const NSIndexPath &indexPath) override;
+    qreal heightForRowAtIndexPath(UITableView *tableView, const NSIndexPath &indexPath) override;
 
     UITableView *tableView() const;
 
     QStringList arrPhoneNumbers;
+    // Each number's kind (mobile, work...) as the screen says it, or empty.
+    QStringList arrPhoneLabels;
     phoneNumberManagerDelegate *delegate = nullptr;
 
 protected:

@@ -6,6 +6,9 @@
 #include "InCallBar.h"
 #include "MolvaneAppDelegate.h"
 #include "OngoingCall.h"
+#include "OwnContactsCopyOffer.h"
+#include "Platform/AddressBook/ABProperties.h"
+#include "Platform/AddressBook/ABStore.h"
 #include "Platform/Files/BundleResource.h"
 #include "Platform/Log.h"
 #include "Platform/Telephony/CallAudio.h"
@@ -604,32 +607,59 @@ void DialerPadViewController::arrangeKeypad()
 
 void DialerPadViewController::PickThePhoneNumberFromAddressbook(QObject *)
 {
+    const auto text = [this](const char16_t *english, const char16_t *russian) {
+        return appDelegate->localizedText(QString::fromUtf16(english), QString::fromUtf16(russian));
+    };
     auto *picker = new ABPeoplePickerNavigationController;
     picker->setPeoplePickerDelegate(this);
     ABPeoplePickerNavigationController::Texts texts;
-    if (!MolvaneAppDelegate::isEnglish(appDelegate->g_strCurrentLenguage)) {
-        texts.title = QStringLiteral("Контакты");
-        texts.cancel = QStringLiteral("Отмена");
-        texts.search = QStringLiteral("Поиск");
-        texts.emptyBook = QStringLiteral("Контактов пока нет. Загрузите файл vCard командой\n"
-                                         "molvane --import-contacts ФАЙЛ.vcf");
-        texts.noMatches = QStringLiteral("Ничего не найдено");
+    texts.title = text(u"Contacts", u"Контакты");
+    texts.cancel = text(u"Cancel", u"Отмена");
+    texts.search = text(u"Search", u"Поиск");
+    texts.noMatches = text(u"No matches", u"Ничего не найдено");
+    texts.loading = text(u"Loading contacts…", u"Загрузка контактов…");
+    // An empty book says where people are added on this phone: only Molvane's own file is
+    // filled from the command line.
+    switch (ABStore::chosenKind()) {
+    case ABStoreKind::PhoneBook:
+        texts.emptyBook = text(u"No contacts yet. Add them in the Contacts app.",
+                               u"Контактов пока нет. Добавьте их в приложении «Контакты».");
+        texts.unavailable =
+            text(u"The phone's address book is not available. Molvane keeps trying.",
+                 u"Адресная книга телефона недоступна. Molvane продолжает попытки подключения.");
+        break;
+    case ABStoreKind::VCardFolder:
+        texts.emptyBook = text(u"No contacts yet. Add them in the phone book.",
+                               u"Контактов пока нет. Добавьте их в телефонной книге.");
+        texts.unavailable =
+            text(u"The contacts folder cannot be opened.", u"Не удаётся открыть папку контактов.");
+        break;
+    case ABStoreKind::SQLite:
+        texts.emptyBook = text(u"No contacts yet. Import a vCard file with\n"
+                               u"molvane --import-contacts FILE.vcf",
+                               u"Контактов пока нет.\nЗагрузите файл vCard командой\n"
+                               u"molvane --import-contacts ФАЙЛ.vcf");
+        texts.unavailable = text(u"Molvane's address book file cannot be opened.",
+                                 u"Не удаётся открыть файл адресной книги Molvane.");
+        break;
     }
     picker->setTexts(texts);
     presentModalViewController(picker, true);
+    OwnContactsCopyOffer::askIfDue(appDelegate, this);
 }
 
 bool DialerPadViewController::shouldContinueAfterSelectingPerson(
     ABPeoplePickerNavigationController *, const ABRecordRef &person)
 {
-    const QStringList phoneNumbers =
-        ABContact::contactWithRecord(person)->phoneArray().value_or(QStringList());
+    const ABContactRef contact = ABContact::contactWithRecord(person);
+    const QStringList phoneNumbers = contact->phoneArray().value_or(QStringList());
+    const QStringList phoneLabels = contact->phoneLabels();
     dismissModalViewControllerAnimated(false);
     if (phoneNumbers.size() == 1)
         lblNumberField->setText(phoneNumbers.first());
     else if (phoneNumbers.size() > 1)
         QTimer::singleShot(phoneNumberOptionsDelayMilliseconds, this,
-                           [this, phoneNumbers] { DisplayPhoneNumberOptions(phoneNumbers); });
+                           [=, this] { DisplayPhoneNumberOptions(phoneNumbers, phoneLabels); });
     return false;
 }
 
@@ -646,13 +676,44 @@ void DialerPadViewController::peoplePickerNavigationControllerDidCancel(
     dismissModalViewControllerAnimated(true);
 }
 
-void DialerPadViewController::DisplayPhoneNumberOptions(const QStringList &phoneNumbers)
+// A number's kind in the screen's language; a label the person's card made up is its own.
+QString DialerPadViewController::phoneLabelText(const QString &label) const
+{
+    struct Kind
+    {
+        const QString &label;
+        const char16_t *english;
+        const char16_t *russian;
+    };
+    const Kind kinds[] = {
+        {kABPersonPhoneMobileLabel, u"Mobile", u"Мобильный"},
+        {kABHomeLabel, u"Home", u"Домашний"},
+        {kABWorkLabel, u"Work", u"Рабочий"},
+        {kABOtherLabel, u"Other", u"Другой"},
+        {kABPersonPhoneMainLabel, u"Main", u"Основной"},
+        {kABPersonPhonePagerLabel, u"Pager", u"Пейджер"},
+        {kABPersonPhoneHomeFAXLabel, u"Home fax", u"Домашний факс"},
+        {kABPersonPhoneWorkFAXLabel, u"Work fax", u"Рабочий факс"},
+        {kABPersonPhoneOtherFAXLabel, u"Fax", u"Факс"},
+    };
+    for (const Kind &kind : kinds) {
+        if (label == kind.label)
+            return appDelegate->localizedText(QString::fromUtf16(kind.english),
+                                              QString::fromUtf16(kind.russian));
+    }
+    return label;
+}
+
+void DialerPadViewController::DisplayPhoneNumberOptions(const QStringList &phoneNumbers,
+                                                        const QStringList &phoneLabels)
 {
     auto *list = new ContactPhoneNumbers;
     auto *navigation = new UINavigationController;
     navigation->setRootViewController(list);
     list->delegate = this;
     list->arrPhoneNumbers = phoneNumbers;
+    for (const QString &label : phoneLabels)
+        list->arrPhoneLabels.append(phoneLabelText(label));
     presentModalViewController(navigation, true);
 }
 

@@ -88,7 +88,9 @@ public:
                                             ABMultiValueIdentifier identifier) override;
     void
     peoplePickerNavigationControllerDidCancel(ABPeoplePickerNavigationController *picker) override;
-    void DisplayPhoneNumberOptions(const QStringList &phoneNumbers);
+    // The numbers to choose from, each with its stored label (which may be missing).
+    void DisplayPhoneNumberOptions(const QStringList &phoneNumbers,
+                                   const QStringList &phoneLabels = {});
     void phoneNumberSelected(const QString &phoneNumber) override;
 
     static constexpr int phoneNumberOptionsDelayMilliseconds = 100;
@@ -156,6 +158,7 @@ private:
     void fitEditCover();
     void arrangeKeypad();
     void nameControlsInTheScreensLanguage();
+    QString phoneLabelText(const QString &label) const;
     std::optional<int> keyTagFor(const QString &character) const;
 
     std::unique_ptr<Ui::DialerPadViewController> ui;

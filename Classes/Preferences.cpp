@@ -7,6 +7,7 @@ const QString autoAnswerKey = QStringLiteral("enable_autoanswer");
 const QString keypadToneKey = QStringLiteral("keypad_tone");
 const QString currentLanguageKey = QStringLiteral("current_language");
 const QString callbackDelayKey = QStringLiteral("callback_delay");
+const QString ownContactsCopyOfferedKey = QStringLiteral("own_contacts_copy_offered");
 
 // Each change reaches the disk before the call returns: the program may be killed at any time.
 template <typename Store> void storeNow(Store store)
@@ -53,6 +54,16 @@ void Preferences::setLanguage(const QString &language)
     storeNow(
         [&language](UserDefaults &defaults) { defaults.setObject(language, currentLanguageKey); });
     Q_EMIT languageChanged(language);
+}
+
+bool Preferences::ownContactsCopyOffered() const
+{
+    return UserDefaults::standardUserDefaults().boolForKey(ownContactsCopyOfferedKey);
+}
+
+void Preferences::setOwnContactsCopyOffered()
+{
+    storeNow([](UserDefaults &defaults) { defaults.setBool(true, ownContactsCopyOfferedKey); });
 }
 
 int Preferences::callbackDelay() const

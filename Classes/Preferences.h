@@ -29,6 +29,10 @@ public:
     int callbackDelay() const;
     void setCallbackDelay(int seconds);
 
+    // Whether the user has been asked to copy Molvane's own contacts into the phone's book.
+    bool ownContactsCopyOffered() const;
+    void setOwnContactsCopyOffered();
+
 Q_SIGNALS:
     // Also when the language chosen is the one already stored.
     void languageChanged(const QString &language);

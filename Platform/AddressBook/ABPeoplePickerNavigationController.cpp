@@ -1,6 +1,8 @@
 #include "Platform/AddressBook/ABPeoplePickerNavigationController.h"
 
+#include "Platform/AddressBook/ABStore.h"
 #include "Platform/AddressBook/NSPredicate.h"
+#include "Platform/Log.h"
 #include "Platform/UI/AccessibleItems.h"
 #include "Platform/UI/UINavigationBar.h"
 
@@ -11,6 +13,7 @@
 #include <QListView>
 #include <QScroller>
 #include <QShortcut>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -19,11 +22,12 @@
 class PeopleListModel : public QAbstractListModel
 {
 public:
-    explicit PeopleListModel(const ABAddressBookRef &addressBook)
+    // Replaces those listed by everyone in the book; the filter stays as it was.
+    void setPeople(const QList<ABRecordRef> &people)
     {
-        const QList<ABRecordRef> people = ABAddressBookCopyArrayOfAllPeople(addressBook);
         QCollator collator;
         collator.setCaseSensitivity(Qt::CaseInsensitive);
+        entries.clear();
         entries.reserve(size_t(people.size()));
         for (const ABRecordRef &person : people) {
             const QString name = ABRecordCopyCompositeName(person).value_or(QString());
@@ -33,7 +37,7 @@ public:
         std::stable_sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) {
             return a.sortKey.compare(b.sortKey) < 0;
         });
-        setFilter(QString());
+        applyFilter();
     }
 
     int rowCount(const QModelIndex &parent) const override
@@ -53,7 +57,24 @@ public:
     // Names that hold the text, ignoring case and diacritic marks.
     void setFilter(const QString &text)
     {
-        const QString wanted = NSStringFoldForComparison(text.trimmed(), true, true);
+        wanted = NSStringFoldForComparison(text.trimmed(), true, true);
+        applyFilter();
+    }
+
+    ABRecordRef personAt(int row) const { return entries[shown[size_t(row)]].person; }
+    // The row listing the person with that identifier, or -1.
+    int rowOf(ABRecordID recordID) const
+    {
+        const auto found = std::find_if(shown.begin(), shown.end(), [&](size_t position) {
+            return ABRecordGetRecordID(entries[position].person) == recordID;
+        });
+        return found == shown.end() ? -1 : int(found - shown.begin());
+    }
+    bool bookIsEmpty() const { return entries.empty(); }
+
+private:
+    void applyFilter()
+    {
         beginResetModel();
         shown.clear();
         for (size_t position = 0; position < entries.size(); ++position) {
@@ -63,10 +84,6 @@ public:
         endResetModel();
     }
 
-    ABRecordRef personAt(int row) const { return entries[shown[size_t(row)]].person; }
-    bool bookIsEmpty() const { return entries.empty(); }
-
-private:
     struct Entry
     {
         ABRecordRef person;
@@ -76,6 +93,7 @@ private:
     };
     std::vector<Entry> entries;
     std::vector<size_t> shown;
+    QString wanted;
 };
 
 ABPeoplePickerNavigationController::ABPeoplePickerNavigationController(QWidget *parent)
@@ -101,6 +119,8 @@ void ABPeoplePickerNavigationController::loadView()
     message = new QLabel(this);
     message->setAlignment(Qt::AlignCenter);
     message->setWordWrap(true);
+    // Long messages keep clear of the screen's edges.
+    message->setContentsMargins(24, 0, 24, 0);
     message->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
@@ -124,9 +144,54 @@ void ABPeoplePickerNavigationController::loadView()
 
 void ABPeoplePickerNavigationController::viewDidLoad()
 {
-    addressBook = ABAddressBookCreate();
-    model = std::make_unique<PeopleListModel>(addressBook);
+    model = std::make_unique<PeopleListModel>();
     list->setModel(model.get());
+    reloadPeople();
+}
+
+// A burst of changes (a sync, an import) makes one rebuild.
+void ABPeoplePickerNavigationController::reloadSoon()
+{
+    if (std::exchange(reloadPending, true))
+        return;
+    QTimer::singleShot(0, this, [this] {
+        reloadPending = false;
+        reloadPeople();
+    });
+}
+
+// Taking a snapshot of a store that is not ready would wait for it, so the picker only
+// lists people once the store says it is, and hears from it when that changes.
+void ABPeoplePickerNavigationController::reloadPeople()
+{
+    std::optional<ABError> error;
+    ABStore *current = ABStore::shared(&error);
+    if (current != store) {
+        if (store)
+            disconnect(store, nullptr, this, nullptr);
+        store = current;
+        if (store)
+            connect(store, &ABStore::changed, this,
+                    &ABPeoplePickerNavigationController::reloadSoon);
+    }
+    // Whoever is at the top of the list stays there, though people come and go around them.
+    const QModelIndex top = list->indexAt(QPoint(0, 0));
+    const ABRecordID topPerson =
+        top.isValid() ? ABRecordGetRecordID(model->personAt(top.row())) : kABRecordInvalidID;
+    addressBook.reset();
+    if (store && store->isReady())
+        addressBook = ABAddressBookCreateWithOptions(&error);
+    if (addressBook)
+        bookState = BookState::Listed;
+    else if (store && !store->isReady() && !store->unavailableReason())
+        bookState = BookState::Loading;
+    else
+        bookState = BookState::Unavailable;
+    if (error)
+        NSLog(QStringLiteral("Error: %1").arg(error->localizedDescription()));
+    model->setPeople(ABAddressBookCopyArrayOfAllPeople(addressBook));
+    if (const int row = model->rowOf(topPerson); row >= 0)
+        list->scrollTo(model->index(row), QAbstractItemView::PositionAtTop);
     showMessageIfEmpty();
 }
 
@@ -161,9 +226,20 @@ void ABPeoplePickerNavigationController::filterChanged(const QString &text)
 void ABPeoplePickerNavigationController::showMessageIfEmpty()
 {
     const bool nothingListed = model->rowCount({}) == 0;
-    message->setText(model->bookIsEmpty() ? pickerTexts.emptyBook : pickerTexts.noMatches);
+    switch (bookState) {
+    case BookState::Loading:
+        message->setText(pickerTexts.loading);
+        break;
+    case BookState::Unavailable:
+        message->setText(pickerTexts.unavailable);
+        break;
+    case BookState::Listed:
+        message->setText(model->bookIsEmpty() ? pickerTexts.emptyBook : pickerTexts.noMatches);
+        break;
+    }
     message->setVisible(nothingListed);
     list->setVisible(!nothingListed);
+    // The search text is kept while hidden, and filters again once people are back.
     search->setVisible(!model->bookIsEmpty());
 }
 

@@ -3,7 +3,10 @@
 #include "Platform/AddressBook/ABAddressBook.h"
 #include "Platform/UI/ViewController.h"
 
+#include <QPointer>
+
 class ABPeoplePickerNavigationController;
+class ABStore;
 class PeopleListModel;
 class QLabel;
 class QLineEdit;
@@ -28,7 +31,8 @@ public:
 
 // Chooses a person of the address book: everyone by composite name in the stored name order,
 // filtered as one types, and a cancel button. Lists of any length cost one view, not a widget
-// per person.
+// per person. The list follows the store while shown; while the store is still being read or
+// cannot be reached, the picker says so instead.
 class ABPeoplePickerNavigationController : public ViewController
 {
     Q_OBJECT
@@ -43,6 +47,8 @@ public:
         QString emptyBook = QStringLiteral("No contacts yet. Import a vCard file with\n"
                                            "molvane --import-contacts FILE.vcf");
         QString noMatches = QStringLiteral("No matches");
+        QString loading = QStringLiteral("Loading contacts…");
+        QString unavailable = QStringLiteral("The address book cannot be opened.");
     };
 
     explicit ABPeoplePickerNavigationController(QWidget *parent = nullptr);
@@ -70,10 +76,22 @@ private:
     void filterChanged(const QString &text);
     void personTapped(const QModelIndex &index);
     void cancelTapped();
+    void reloadSoon();
+    void reloadPeople();
     void showMessageIfEmpty();
 
+    enum class BookState
+    {
+        Loading,
+        Unavailable,
+        Listed,
+    };
+
     ABPeoplePickerNavigationControllerDelegate *pickerDelegate = nullptr;
+    QPointer<ABStore> store;
     ABAddressBookRef addressBook;
+    BookState bookState = BookState::Loading;
+    bool reloadPending = false;
     Texts pickerTexts;
     UINavigationBar *bar = nullptr;
     QLineEdit *search = nullptr;

@@ -211,7 +211,8 @@ private:
 };
 
 // A table row is a widget of its own; it gains the row's role, the selected state and a
-// Press that taps it. Its title names it unless it was given a name.
+// Press that taps it. Its title names it and its detail line describes it, unless it was given
+// a name, which then says both.
 class AccessibleTableViewCell : public QAccessibleWidget
 {
 public:
@@ -225,7 +226,7 @@ public:
         if (kind == QAccessible::Name && cell->accessibleName().isEmpty())
             return cell->textLabel()->text();
         if (kind == QAccessible::Description && cell->accessibleDescription().isEmpty() &&
-            cell->detailTextLabel())
+            cell->accessibleName().isEmpty() && cell->detailTextLabel())
             return cell->detailTextLabel()->text();
         return QAccessibleWidget::text(kind);
     }

@@ -10,22 +10,31 @@
 #include "support/RecordingBackend.h"
 #include "support/TestMain.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QToolButton>
 
 namespace {
-// Three people: one with no number, one with one, one with three (two of them equal).
-const char *const people = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Nobody;Nina;;;\r\nFN:Nina Nobody\r\n"
-                           "END:VCARD\r\n"
-                           "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Single;Sam;;;\r\nFN:Sam Single\r\n"
-                           "TEL;TYPE=CELL:+7 (916) 123-45-67\r\nEND:VCARD\r\n"
-                           "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Ёлкин;Тимофей;;;\r\n"
-                           "FN:Тимофей Ёлкин\r\nTEL;TYPE=CELL:+7 916 000-00-01\r\n"
-                           "TEL;TYPE=HOME:8 (495) 111-22-33\r\nTEL;TYPE=WORK:+7 916 000-00-01\r\n"
-                           "END:VCARD\r\n";
+// Three people: one with no number, one with one, one with five (two of them equal, one
+// labelled by the card itself).
+const char *const people =
+    "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Nobody;Nina;;;\r\nFN:Nina Nobody\r\n"
+    "END:VCARD\r\n"
+    "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Single;Sam;;;\r\nFN:Sam Single\r\n"
+    "TEL;TYPE=CELL:+7 (916) 123-45-67\r\nEND:VCARD\r\n"
+    "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Ёлкин;Тимофей;;;\r\n"
+    "FN:Тимофей Ёлкин\r\nTEL;TYPE=CELL:+7 916 000-00-01\r\n"
+    "TEL;TYPE=HOME:8 (495) 111-22-33\r\nTEL;TYPE=WORK:+7 916 000-00-01\r\n"
+    "TEL;TYPE=WORK,FAX:8 (495) 111-22-44\r\nTEL;TYPE=X-дача:8 (496) 5-55-55\r\n"
+    "END:VCARD\r\n";
+
+// Two more, for another program to add while the picker is open.
+const char *const newcomers = "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Anna Added\r\nEND:VCARD\r\n"
+                              "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Boris Added\r\nEND:VCARD\r\n";
 } // namespace
 
 class ContactPickingTest : public QObject
@@ -58,28 +67,46 @@ class ContactPickingTest : public QObject
                           list->visualRect(list->model()->index(row, 0)).center());
     }
 
-    void import(const QByteArray &vcard)
+    QString writeCards(const QByteArray &vcard)
     {
         const QString path = cards.filePath("people.vcf");
         QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            qFatal("cannot write %s", qPrintable(path));
         file.write(vcard);
-        file.close();
+        return path;
+    }
+
+    void import(const QByteArray &vcard)
+    {
         VCardImportReport report;
         std::optional<ABError> error;
-        QVERIFY(ABAddressBookImportVCardFiles({path}, &report, &error));
+        QVERIFY(ABAddressBookImportVCardFiles({writeCards(vcard)}, &report, &error));
+    }
+
+    void launch(const QString &language)
+    {
+        app.reset();
+        modem = RecordingBackend::install();
+        app = std::make_unique<LaunchedApplication>(QVariantMap{{"current_language", language}});
+        dialPad = app->delegate()->dialerPadViewController;
+        dialPad->lblNumberField->setText("555");
+    }
+
+    ContactPhoneNumbers *numberListOf(const QString &name)
+    {
+        tapPerson(openPicker(), name);
+        if (!QTest::qWaitFor([this] { return dialPad->modalViewController() != nullptr; }))
+            return nullptr;
+        auto *navigation = qobject_cast<UINavigationController *>(dialPad->modalViewController());
+        return navigation ? qobject_cast<ContactPhoneNumbers *>(navigation->topViewController())
+                          : nullptr;
     }
 
 private Q_SLOTS:
     void initTestCase() { import(people); }
 
-    void init()
-    {
-        modem = RecordingBackend::install();
-        app = std::make_unique<LaunchedApplication>();
-        dialPad = app->delegate()->dialerPadViewController;
-        dialPad->lblNumberField->setText("555");
-    }
+    void init() { launch("english"); }
     void cleanup() { app.reset(); }
 
     void escapeClosesThePicker()
@@ -137,8 +164,9 @@ private Q_SLOTS:
         auto *navigation = qobject_cast<UINavigationController *>(dialPad->modalViewController());
         auto *list = qobject_cast<ContactPhoneNumbers *>(navigation->topViewController());
         QCOMPARE(list->arrPhoneNumbers,
-                 (QStringList{"+7 916 000-00-01", "8 (495) 111-22-33", "+7 916 000-00-01"}));
-        QCOMPARE(list->tableView()->numberOfRows(), 3);
+                 (QStringList{"+7 916 000-00-01", "8 (495) 111-22-33", "+7 916 000-00-01",
+                              "8 (495) 111-22-44", "8 (496) 5-55-55"}));
+        QCOMPARE(list->tableView()->numberOfRows(), 5);
         QCOMPARE(dialPad->lblNumberField->text(), "555");
 
         UITableViewCell *second = list->tableView()->cellForRowAtIndexPath({0, 1});
@@ -151,6 +179,68 @@ private Q_SLOTS:
         QCOMPARE(modem->dialled, QStringList{"14684951112233#"});
         const auto log = ReadPropertyListArray(DocumentsDirectory() + "/calllog.plist");
         QCOMPARE(CallLogEntry(log->last()).phoneNumber(), "8 (495) 111-22-33");
+    }
+
+    void numbersAreLabelledInTheScreensLanguage_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QStringList>("labels");
+        QTest::newRow("english") << "english"
+                                 << QStringList{"Mobile", "Home", "Work", "Work fax", "дача"};
+        QTest::newRow("russian") << "russian"
+                                 << QStringList{"Мобильный", "Домашний", "Рабочий", "Рабочий факс",
+                                                "дача"};
+    }
+
+    void numbersAreLabelledInTheScreensLanguage()
+    {
+        QFETCH(QString, language);
+        QFETCH(QStringList, labels);
+        launch(language);
+        ContactPhoneNumbers *list = numberListOf("Тимофей Ёлкин");
+        QVERIFY(list);
+        for (int row = 0; row < int(labels.size()); ++row) {
+            UITableViewCell *cell = list->tableView()->cellForRowAtIndexPath({0, row});
+            QVERIFY(cell);
+            QCOMPARE(cell->detailTextLabel()->text(), labels[row]);
+            QVERIFY(cell->detailTextLabel()->isVisible());
+            // A screen reader says the number and its kind together.
+            QCOMPARE(QAccessible::queryAccessibleInterface(cell)->text(QAccessible::Name),
+                     list->arrPhoneNumbers[row] + ", " + labels[row]);
+        }
+    }
+
+    // Another program adds people while the picker is open, and this one removes them: the
+    // list follows, through the search typed meanwhile.
+    void theListFollowsTheAddressBookWhileOpen()
+    {
+        ABPeoplePickerNavigationController *picker = openPicker();
+        QTest::keyClicks(picker->searchField(), "anna");
+        QVERIFY(picker->emptyMessage()->isVisible());
+
+        QProcess molvane;
+        molvane.start(QCoreApplication::applicationDirPath() + "/../molvane",
+                      {"--import-contacts", writeCards(newcomers)});
+        QVERIFY(molvane.waitForFinished(30000));
+        QCOMPARE(molvane.exitCode(), 0);
+        QTRY_COMPARE(picker->listedNames(), QStringList{"Anna Added"});
+        QVERIFY(picker->peopleList()->isVisible());
+        QVERIFY(!picker->emptyMessage()->isVisible());
+        QCOMPARE(picker->searchField()->text(), "anna");
+
+        const ABAddressBookRef book = ABAddressBookCreate();
+        for (const ABRecordRef &person : ABAddressBookCopyArrayOfAllPeople(book)) {
+            if (ABRecordCopyCompositeName(person).value_or(QString()).endsWith("Added"))
+                QVERIFY(ABAddressBookRemoveRecord(book, person, nullptr));
+        }
+        QVERIFY(ABAddressBookSave(book, nullptr));
+        QTRY_VERIFY(picker->listedNames().isEmpty());
+        QVERIFY(picker->emptyMessage()->isVisible());
+        QCOMPARE(picker->emptyMessage()->text(), "No matches");
+        QTest::keyClick(picker->searchField(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(picker->searchField(), Qt::Key_Backspace);
+        QCOMPARE(picker->listedNames(),
+                 (QStringList{"Nina Nobody", "Sam Single", "Тимофей Ёлкин"}));
     }
 
     void thePersonCallbackAlwaysSaysNo()

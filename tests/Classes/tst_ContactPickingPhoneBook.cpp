@@ -1,7 +1,11 @@
+#include "ABContactsHelper.h"
 #include "DialerPadViewController.h"
 #include "Platform/AddressBook/ABPeoplePickerNavigationController.h"
+#include "Platform/AddressBook/ABSQLiteStore.h"
 #include "Platform/AddressBook/ABStore.h"
 #include "Platform/AddressBook/ABVCardFolderStore.h"
+#include "Platform/UI/UIAlertView.h"
+#include "Platform/UI/UINavigationBar.h"
 #include "Platform/UI/UINavigationController.h"
 #include "support/EdsDaemons.h"
 #include "support/LaunchedApplication.h"
@@ -12,6 +16,7 @@
 #include <QLabel>
 #include <QListView>
 #include <QProcess>
+#include <QToolButton>
 
 // The picker over the phone's own address book, as another app fills it: evolution-data-server
 // as GNOME Contacts writes it, and Plasma's folder of vCard files. Everything through taps.
@@ -136,6 +141,38 @@ private Q_SLOTS:
         UITableViewCell *home = numbers->tableView()->cellForRowAtIndexPath({0, 1});
         QTest::mouseClick(home, Qt::LeftButton, {}, QPoint(20, 20));
         QCOMPARE(dialPad->lblNumberField->text(), "8 (495) 700-00-02");
+    }
+
+    void ownContactsAreOfferedOnceAndCopied_data()
+    {
+        QTest::addColumn<QString>("backend");
+        QTest::newRow("eds") << QString("eds");
+    }
+    void ownContactsAreOfferedOnceAndCopied()
+    {
+        ABStore::closeShared();
+        qputenv("MOLVANE_ADDRESS_BOOK", "sqlite");
+        ABContactRef kept = ABContact::contact();
+        kept->setFirstname("Olga");
+        kept->setLastname("Oldfile");
+        QVERIFY(ABContactsHelper::addContact(*kept, nullptr));
+        ABStore::closeShared();
+        qputenv("MOLVANE_ADDRESS_BOOK", "eds");
+
+        ABPeoplePickerNavigationController *picker = openPicker();
+        QTRY_COMPARE(UIAlertView::visibleAlerts().size(), 1);
+        UIAlertView *offer = UIAlertView::visibleAlerts().constFirst();
+        QVERIFY(offer->informativeText().contains("own address book: 1."));
+        QCOMPARE(offer->buttonTitleAtIndex(1), "Copy");
+        offer->dismissWithClickedButtonIndex(1);
+        QTRY_VERIFY(picker->listedNames().contains("Olga Oldfile"));
+        QVERIFY(QFile::exists(ABSQLiteStore::defaultPath()));
+
+        QTest::mouseClick(picker->navigationBar()->rightButton(), Qt::LeftButton);
+        QTRY_VERIFY(!dialPad->modalViewController());
+        picker = openPicker();
+        QTRY_VERIFY(picker->listedNames().contains("Olga Oldfile"));
+        QVERIFY(UIAlertView::visibleAlerts().isEmpty());
     }
 
     void daemonsStoppedWhileThePickerIsOpen_data()

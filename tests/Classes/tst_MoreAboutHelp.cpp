@@ -108,6 +108,26 @@ private Q_SLOTS:
         QVERIFY(more->objHelpViewController->contentText().contains("Hold the 0 key"));
     }
 
+    void aboutNamesTheAddressBook_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("english") << "english"
+                                 << "Address book: Molvane's own file";
+        QTest::newRow("russian") << "russian"
+                                 << "Адресная книга: собственный файл Molvane";
+    }
+
+    void aboutNamesTheAddressBook()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, line);
+        launch(language);
+        tapRow(0);
+        QVERIFY2(more->objAboutViewController->contentText().contains(line),
+                 qPrintable(more->objAboutViewController->contentText()));
+    }
+
     void aboutLeadsToHelp()
     {
         launch("english");

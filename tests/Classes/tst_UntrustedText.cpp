@@ -24,8 +24,8 @@ bool showsLiterally(const QLabel *label)
 }
 } // namespace
 
-// Numbers from the call log and the address book, and the network's replies, come from outside:
-// "<b>123</b>" is shown as those eleven characters.
+// Numbers and their labels from the call log and the address book, and the network's replies,
+// come from outside: "<b>123</b>" is shown as those eleven characters.
 class UntrustedTextTest : public QObject
 {
     Q_OBJECT
@@ -58,10 +58,13 @@ private Q_SLOTS:
         dialPad()->phoneNumberSelected(markup);
         QVERIFY(showsLiterally(dialPad()->lblNumberField));
 
-        dialPad()->DisplayPhoneNumberOptions({markup});
+        // A label of the card's own is shown as it is too.
+        dialPad()->DisplayPhoneNumberOptions({markup}, {markup});
         auto *navigation = qobject_cast<UINavigationController *>(dialPad()->modalViewController());
         auto *list = qobject_cast<ContactPhoneNumbers *>(navigation->topViewController());
-        QVERIFY(showsLiterally(list->tableView()->cellForRowAtIndexPath({0, 0})->textLabel()));
+        UITableViewCell *row = list->tableView()->cellForRowAtIndexPath({0, 0});
+        QVERIFY(showsLiterally(row->textLabel()));
+        QVERIFY(showsLiterally(row->detailTextLabel()));
     }
 
     void operatorReply()

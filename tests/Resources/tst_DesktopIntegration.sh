@@ -20,6 +20,7 @@ manual=$root/share/man/man1/molvane.1
 check_layout() {
   local file
   for file in "$program" "$desktop" "$metainfo" "$manual" "$root/libexec/molvane/libmolvane-sound.so" \
+    "$root/libexec/molvane/libmolvane-contacts.so" \
     "$root/share/icons/hicolor/scalable/apps/$id.svg"; do
     [[ -f $file ]] || fail "not installed: ${file#"$root"/}"
   done

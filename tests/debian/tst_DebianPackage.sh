@@ -66,6 +66,7 @@ check_contents() {
   local expected actual size
   expected=$(
     printf '%s\n' usr/bin/molvane usr/libexec/molvane/molvane-cli usr/libexec/molvane/libmolvane-sound.so \
+      usr/libexec/molvane/libmolvane-contacts.so \
       "usr/share/applications/$id.desktop" \
       "usr/share/metainfo/$id.metainfo.xml" "usr/share/icons/hicolor/scalable/apps/$id.svg" \
       usr/share/man/man1/molvane.1.gz usr/share/doc/molvane/copyright \
@@ -85,7 +86,7 @@ check_depends() {
   local depends package
   depends=$(field Depends)
   for package in qt6-wayland fonts-dejavu-core libqt6widgets6 libqt6dbus6 libqt6multimedia6 \
-    libplist3 libsqlite3-0; do
+    libplist3 libsqlite3-0 libebook-1.2-21; do
     grep -qE "(^|, )$package( |,|$)" <<<"$depends" || fail "Depends lacks $package: $depends"
   done
   [[ $(field Package) == molvane ]] || fail "package name $(field Package)"
