@@ -3,9 +3,7 @@
 #include "Platform/AddressBook/VCardImport.h"
 #include "Platform/AddressBook/VCardMapping.h"
 
-#include <QBuffer>
 #include <QHash>
-#include <QImageReader>
 #include <QSaveFile>
 
 namespace {

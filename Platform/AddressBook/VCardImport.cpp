@@ -4,13 +4,9 @@
 #include "Platform/AddressBook/VCardFile.h"
 #include "Platform/AddressBook/VCardMapping.h"
 
-#include <QBuffer>
 #include <QFileInfo>
 #include <QHash>
-#include <QImageReader>
 #include <QSet>
-#include <functional>
-#include <map>
 
 namespace {
 // Groups by name: those of the address book first, new ones as they are needed.

@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QImageReader>
 #include <QSet>
+#include <QUrl>
 #include <functional>
 #include <map>
 

@@ -7,6 +7,7 @@
 #include "Platform/UI/UINavigationBar.h"
 #include "Platform/UI/UINavigationController.h"
 #include "support/LaunchedApplication.h"
+#include "support/PickerTaps.h"
 #include "support/RecordingBackend.h"
 #include "support/TestMain.h"
 
@@ -46,26 +47,7 @@ class ContactPickingTest : public QObject
     RecordingBackend *modem = nullptr;
     DialerPadViewController *dialPad = nullptr;
 
-    ABPeoplePickerNavigationController *openPicker()
-    {
-        QTest::mouseClick(dialPad->btnContacts, Qt::LeftButton);
-        auto *picker =
-            qobject_cast<ABPeoplePickerNavigationController *>(dialPad->modalViewController());
-        // The picker slides up; it is in place once its animation is over.
-        if (picker && !QTest::qWaitFor([picker] { return picker->pos() == QPoint(0, 0); }))
-            qWarning("the picker never came into place");
-        return picker;
-    }
-
-    void tapPerson(ABPeoplePickerNavigationController *picker, const QString &name)
-    {
-        const int row = int(picker->listedNames().indexOf(name));
-        QVERIFY2(row >= 0, qPrintable(name + " is not listed"));
-        QListView *list = picker->peopleList();
-        list->scrollTo(list->model()->index(row, 0));
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                          list->visualRect(list->model()->index(row, 0)).center());
-    }
+    ABPeoplePickerNavigationController *openPicker() { return ::openPicker(dialPad); }
 
     QString writeCards(const QByteArray &vcard)
     {
@@ -95,8 +77,8 @@ class ContactPickingTest : public QObject
 
     ContactPhoneNumbers *numberListOf(const QString &name)
     {
-        tapPerson(openPicker(), name);
-        if (!QTest::qWaitFor([this] { return dialPad->modalViewController() != nullptr; }))
+        if (!tapPerson(openPicker(), name) ||
+            !QTest::qWaitFor([this] { return dialPad->modalViewController() != nullptr; }))
             return nullptr;
         auto *navigation = qobject_cast<UINavigationController *>(dialPad->modalViewController());
         return navigation ? qobject_cast<ContactPhoneNumbers *>(navigation->topViewController())
@@ -142,7 +124,7 @@ private Q_SLOTS:
 
     void personWithoutNumbersLeavesTheNumber()
     {
-        tapPerson(openPicker(), "Nina Nobody");
+        QVERIFY(tapPerson(openPicker(), "Nina Nobody"));
         QVERIFY(!dialPad->modalViewController());
         QTest::qWait(3 * DialerPadViewController::phoneNumberOptionsDelayMilliseconds);
         QVERIFY(!dialPad->modalViewController());
@@ -151,14 +133,14 @@ private Q_SLOTS:
 
     void oneNumberReplacesTheLabelVerbatim()
     {
-        tapPerson(openPicker(), "Sam Single");
+        QVERIFY(tapPerson(openPicker(), "Sam Single"));
         QVERIFY(!dialPad->modalViewController());
         QCOMPARE(dialPad->lblNumberField->text(), "+7 (916) 123-45-67");
     }
 
     void severalNumbersAreOfferedThenTheChosenOneDialled()
     {
-        tapPerson(openPicker(), "Тимофей Ёлкин");
+        QVERIFY(tapPerson(openPicker(), "Тимофей Ёлкин"));
         QVERIFY(!dialPad->modalViewController());
         QTRY_VERIFY(dialPad->modalViewController());
         auto *navigation = qobject_cast<UINavigationController *>(dialPad->modalViewController());

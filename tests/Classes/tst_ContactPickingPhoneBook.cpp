@@ -9,6 +9,7 @@
 #include "Platform/UI/UINavigationController.h"
 #include "support/EdsDaemons.h"
 #include "support/LaunchedApplication.h"
+#include "support/PickerTaps.h"
 #include "support/RecordingBackend.h"
 #include "support/TestMain.h"
 
@@ -71,24 +72,7 @@ class ContactPickingPhoneBookTest : public QObject
     std::unique_ptr<LaunchedApplication> app;
     DialerPadViewController *dialPad = nullptr;
 
-    ABPeoplePickerNavigationController *openPicker()
-    {
-        QTest::mouseClick(dialPad->btnContacts, Qt::LeftButton);
-        auto *picker =
-            qobject_cast<ABPeoplePickerNavigationController *>(dialPad->modalViewController());
-        if (picker && !QTest::qWaitFor([picker] { return picker->pos() == QPoint(0, 0); }))
-            qWarning("the picker never came into place");
-        return picker;
-    }
-
-    void tapPerson(ABPeoplePickerNavigationController *picker, const QString &name)
-    {
-        const int row = int(picker->listedNames().indexOf(name));
-        QVERIFY2(row >= 0, qPrintable(name + " is not listed"));
-        QListView *list = picker->peopleList();
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                          list->visualRect(list->model()->index(row, 0)).center());
-    }
+    ABPeoplePickerNavigationController *openPicker() { return ::openPicker(dialPad); }
 
 private Q_SLOTS:
     void initTestCase() { QVERIFY(eds.start()); }
@@ -132,7 +116,7 @@ private Q_SLOTS:
         addElsewhere(backend, {"Gleb", "Glebov", {{"work", "+7 812 700-00-03"}}});
         QTRY_VERIFY(picker->listedNames().contains("Gleb Glebov"));
 
-        tapPerson(picker, "Vera Volkova");
+        QVERIFY(tapPerson(picker, "Vera Volkova"));
         QTRY_VERIFY(dialPad->modalViewController());
         auto *navigation = qobject_cast<UINavigationController *>(dialPad->modalViewController());
         auto *numbers = qobject_cast<ContactPhoneNumbers *>(navigation->topViewController());
