@@ -1,6 +1,7 @@
 #include "Platform/AddressBook/ABPhoneBookStore.h"
 
 #include <QEventLoop>
+#include <QPointer>
 #include <QTimer>
 
 namespace {
@@ -74,25 +75,27 @@ std::optional<QStringList> ABPhoneBookStore::writeCards(const CardWrites &writes
         added.append(VCardWrite(card, VCardVersion::V30));
     for (const auto &[uid, card] : writes.changed)
         changed.append(VCardWrite(withUID(card, uid), VCardVersion::V30));
-    std::optional<std::pair<QStringList, QString>> outcome;
+    // The answer may come after the wait has given up: it then lands in a state of its own.
+    const auto outcome = std::make_shared<std::optional<std::pair<QStringList, QString>>>();
     QEventLoop loop;
     QTimer::singleShot(writeWaitMs, &loop, &QEventLoop::quit);
     connection->write(added, changed, writes.removed,
-                      [&outcome, &loop](const QStringList &uids, const QString &failure) {
-                          outcome = {uids, failure};
-                          loop.quit();
+                      [outcome, waiting = QPointer<QEventLoop>(&loop)](const QStringList &uids,
+                                                                       const QString &failure) {
+                          *outcome = {uids, failure};
+                          if (waiting)
+                              waiting->quit();
                       });
-    if (!outcome)
+    if (!*outcome)
         loop.exec();
-    if (!outcome || !outcome->second.isEmpty()) {
+    if (!*outcome || !(*outcome)->second.isEmpty()) {
         ABFail(error, ABError::Code::SaveFailed,
                QStringLiteral("The address book could not be saved: %1")
-                   .arg(outcome ? outcome->second
-                                : QStringLiteral("the phone's address book "
-                                                 "did not answer")));
+                   .arg(*outcome ? (*outcome)->second
+                                 : QStringLiteral("the phone's address book did not answer")));
         return std::nullopt;
     }
-    return outcome->first;
+    return (*outcome)->first;
 }
 
 void ABPhoneBookStore::phoneBookOpened(const QString &bookName)
