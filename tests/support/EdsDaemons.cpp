@@ -1,7 +1,6 @@
 #include "support/EdsDaemons.h"
 
 #include <QDBusConnectionInterface>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QTest>
@@ -28,17 +27,6 @@ const std::array<Daemon, 2> &daemonTable()
          {QStringLiteral("--keep-running")}},
     }};
     return table;
-}
-
-template <typename Condition> bool waitUntil(Condition condition, int milliseconds)
-{
-    const QDeadlineTimer deadline(milliseconds);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QTest::qWait(5);
-    }
-    return true;
 }
 
 // Gone or a zombie: a daemon the bus started is not ours to reap.
@@ -120,7 +108,7 @@ bool EdsDaemons::start()
         startTiedToTest(process, daemon.program, daemon.arguments);
         // Ready is the name owned, whichever process owns it.
         if (!process.waitForStarted(5000) ||
-            !waitUntil(
+            !QTest::qWaitFor(
                 [&] { return isOwned(daemon.service) || process.state() == QProcess::NotRunning; },
                 10000) ||
             !isOwned(daemon.service)) {
@@ -143,10 +131,11 @@ bool EdsDaemons::stop()
         if (pid.isValid()) {
             const auto gone = [&] { return !isOwned(service) && hasExited(pid.value()); };
             ::kill(pid.value(), SIGTERM);
-            if (!waitUntil(gone, 5000)) {
+            if (!QTest::qWaitFor(gone, 5000)) {
                 qWarning("%s ignored SIGTERM", qPrintable(service));
                 ::kill(pid.value(), SIGKILL);
-                waitUntil(gone, 5000);
+                if (!QTest::qWaitFor(gone, 5000))
+                    qWarning("%s outlived SIGKILL", qPrintable(service));
                 stopped = false;
             }
         }

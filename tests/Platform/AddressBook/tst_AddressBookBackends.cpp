@@ -290,6 +290,33 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(ABSQLiteStore::defaultPath()));
     }
 
+    // What the session offers decides, unless the user has chosen; a value that names no
+    // address book leaves the choice as usual.
+    void chosenByWhatTheSessionOffers()
+    {
+        const auto chosenWith = [](const QByteArray &asked) {
+            ABStore::closeShared();
+            qputenv("MOLVANE_ADDRESS_BOOK", asked);
+            return ABStore::chosenKind();
+        };
+        qunsetenv("XDG_CURRENT_DESKTOP");
+        qunsetenv("KDE_FULL_SESSION");
+        QDir().mkpath(ABVCardFolderStore::defaultPath());
+        QCOMPARE(chosenWith(""), ABStoreKind::PhoneBook);
+        QCOMPARE(chosenWith("nonsense"), ABStoreKind::PhoneBook);
+        QCOMPARE(chosenWith("sqlite"), ABStoreKind::SQLite);
+
+        QVERIFY(eds.stop());
+        QCOMPARE(chosenWith(""), ABStoreKind::VCardFolder);
+        QVERIFY(QDir(ABVCardFolderStore::defaultPath()).removeRecursively());
+        QCOMPARE(chosenWith(""), ABStoreKind::SQLite);
+        qputenv("XDG_CURRENT_DESKTOP", "KDE");
+        QCOMPARE(chosenWith(""), ABStoreKind::VCardFolder);
+        qunsetenv("XDG_CURRENT_DESKTOP");
+        QCOMPARE(chosenWith("eds"), ABStoreKind::PhoneBook);
+        QVERIFY(eds.start());
+    }
+
     void phoneBookStoppedAndBack()
     {
         ABStore::closeShared();
