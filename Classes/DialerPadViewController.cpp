@@ -167,11 +167,13 @@ void DialerPadViewController::takeNumberFromCallLog(const QString &number)
 
 // What a screen reader says of the controls. The number and the status are named by their
 // changing text; what they are is their description.
+QString DialerPadViewController::text(const char16_t *english, const char16_t *russian) const
+{
+    return appDelegate->localizedText(QString::fromUtf16(english), QString::fromUtf16(russian));
+}
+
 void DialerPadViewController::nameControlsInTheScreensLanguage()
 {
-    const auto text = [this](const char16_t *english, const char16_t *russian) {
-        return appDelegate->localizedText(QString::fromUtf16(english), QString::fromUtf16(russian));
-    };
     btnCall->setAccessibleName(text(u"Call", u"Вызов"));
     btnDelete->setAccessibleName(text(u"Delete", u"Удалить"));
     btnContacts->setAccessibleName(text(u"Contacts", u"Контакты"));
@@ -607,9 +609,6 @@ void DialerPadViewController::arrangeKeypad()
 
 void DialerPadViewController::PickThePhoneNumberFromAddressbook(QObject *)
 {
-    const auto text = [this](const char16_t *english, const char16_t *russian) {
-        return appDelegate->localizedText(QString::fromUtf16(english), QString::fromUtf16(russian));
-    };
     auto *picker = new ABPeoplePickerNavigationController;
     picker->setPeoplePickerDelegate(this);
     ABPeoplePickerNavigationController::Texts texts;
@@ -698,8 +697,7 @@ QString DialerPadViewController::phoneLabelText(const QString &label) const
     };
     for (const Kind &kind : kinds) {
         if (label == kind.label)
-            return appDelegate->localizedText(QString::fromUtf16(kind.english),
-                                              QString::fromUtf16(kind.russian));
+            return text(kind.english, kind.russian);
     }
     return label;
 }

@@ -159,6 +159,8 @@ private:
     void arrangeKeypad();
     void nameControlsInTheScreensLanguage();
     QString phoneLabelText(const QString &label) const;
+    // The text in the screen's language.
+    QString text(const char16_t *english, const char16_t *russian) const;
     std::optional<int> keyTagFor(const QString &character) const;
 
     std::unique_ptr<Ui::DialerPadViewController> ui;
