@@ -1,9 +1,25 @@
 #include "CallLogStore.h"
 
-#include "MolvaneAppDelegate.h"
+#include "Platform/Files/BundleResource.h"
+#include "Platform/Files/DocumentsDirectory.h"
+#include "Platform/Files/PropertyList.h"
+#include "Platform/Log.h"
 
 namespace {
 const QString callLogName = QStringLiteral("calllog");
+
+QString pathOfList(const QString &baseName)
+{
+    return DocumentsDirectory() + QLatin1Char('/') + QStringLiteral("%1.plist").arg(baseName);
+}
+
+// The path of the list's file, with the bundled seed copied there when no file exists yet.
+QString seededPathOfList(const QString &baseName)
+{
+    const QString path = pathOfList(baseName);
+    CopyBundleResourceIfMissing(baseName, QStringLiteral("plist"), path);
+    return path;
+}
 } // namespace
 
 CallLogStore &CallLogStore::shared()
@@ -12,9 +28,14 @@ CallLogStore &CallLogStore::shared()
     return store;
 }
 
+QString CallLogStore::path()
+{
+    return pathOfList(callLogName);
+}
+
 std::optional<CallLog> CallLogStore::load() const
 {
-    return MolvaneAppDelegate::GetDataFromPlistFile(callLogName);
+    return loadList(callLogName);
 }
 
 std::optional<CallLog> CallLogStore::record(const CallLogEntry &entry)
@@ -26,6 +47,11 @@ std::optional<CallLog> CallLogStore::record(const CallLogEntry &entry)
     log->append(entry.toVariant());
     save(*log);
     return log;
+}
+
+void CallLogStore::save(const CallLog &log)
+{
+    saveList(log, callLogName);
 }
 
 void CallLogStore::clear()
@@ -45,8 +71,19 @@ void CallLogStore::dropFirstEntryFor(CallLog &log, const QString &number)
     }
 }
 
-void CallLogStore::save(const CallLog &log)
+std::optional<CallLog> CallLogStore::loadList(const QString &baseName)
 {
-    MolvaneAppDelegate::SaveDictDataToPlistFile(log, callLogName);
-    Q_EMIT changed();
+    std::optional<CallLog> list = ReadPropertyListArray(seededPathOfList(baseName));
+    NSLog(QStringLiteral("Data in Plist at appDelegate is %1").arg(DescribePropertyList(list)));
+    return list;
+}
+
+void CallLogStore::saveList(const CallLog &list, const QString &baseName)
+{
+    const QString path = seededPathOfList(baseName);
+    if (!WritePropertyListAtomically(path, list))
+        qCWarning(lcMolvane).noquote() << path << "could not be saved; it is left as it was";
+    NSLog(QStringLiteral("Data after adding at appDelegate is %1").arg(DescribePropertyList(list)));
+    if (baseName == callLogName)
+        Q_EMIT shared().changed(list);
 }

@@ -35,7 +35,7 @@ void CallLogViewController::viewDidLoad()
 {
     appDelegate = MolvaneAppDelegate::shared();
     connect(&CallLogStore::shared(), &CallLogStore::changed, this,
-            [this] { showCallLog(CallLogStore::shared().load()); });
+            [this](const CallLog &log) { showCallLog(log); });
 }
 
 void CallLogViewController::viewWillAppear(bool animated)

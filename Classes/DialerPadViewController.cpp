@@ -1,15 +1,12 @@
 #include "DialerPadViewController.h"
 
-#include "ABContact.h"
 #include "CallLogStore.h"
 #include "CallbackRequest.h"
+#include "ContactNumberPicking.h"
 #include "InCallBar.h"
 #include "MolvaneAppDelegate.h"
+#include "NumberEntry.h"
 #include "OngoingCall.h"
-#include "OwnContactsCopyOffer.h"
-#include "Platform/AddressBook/ABProperties.h"
-#include "Platform/AddressBook/ABStore.h"
-#include "Platform/Files/BundleResource.h"
 #include "Platform/Log.h"
 #include "Platform/Telephony/CallAudio.h"
 #include "Platform/Telephony/CallbackCode.h"
@@ -17,113 +14,82 @@
 #include "Platform/Telephony/TelephonyService.h"
 #include "Platform/UI/UIActivityIndicatorView.h"
 #include "Platform/UI/UIAlertView.h"
-#include "Platform/UI/UINavigationController.h"
 #include "Preferences.h"
+#include "WaitingCover.h"
 #include "ui_DialerPadViewController.h"
 
 #include <QGridLayout>
 #include <QKeyEvent>
-#include <QLineEdit>
-#include <QTextBoundaryFinder>
 #include <QTimer>
 
 namespace {
-const QString waitingOverlayName = QStringLiteral("WaitingOverlay");
-constexpr int editCoverTop = 70;
 // The keypad's row in portrait; in landscape that row is left empty to take up the slack.
 constexpr int keypadRow = 2;
 constexpr int inCallBarRow = 4;
-constexpr int zeroKeyTag = 1000;
-constexpr int lastDigitKeyTag = 1009;
-constexpr int starKeyTag = 1011;
-constexpr int hashKeyTag = 1012;
-// The overlay's layout, drawn for a 320-point-wide screen and centred on the actual width.
-constexpr int indicatorSize = 32;
-constexpr int indicatorCentreY = 210;
-constexpr int captionTop = 230;
-constexpr int captionHeight = 30;
 } // namespace
 
 DialerPadViewController::DialerPadViewController(QWidget *parent) : ViewController(parent) {}
 
-DialerPadViewController::~DialerPadViewController()
-{
-    for (SystemSoundID keySound : std::as_const(keySounds))
-        AudioServicesDisposeSystemSoundID(keySound);
-}
+DialerPadViewController::~DialerPadViewController() = default;
 
 void DialerPadViewController::loadView()
 {
     ui = std::make_unique<Ui::DialerPadViewController>();
     ui->setupUi(this);
-    lblNumberField = ui->lblNumberField;
-    vwOverlay = ui->vwOverlay;
-    actViewProgress = ui->actViewProgress;
-    lblStatus = ui->lblStatus;
-    btnLongTap = ui->btnLongTap;
-    btnEditNumber = ui->btnEditNumber;
-    btnCall = ui->btnCall;
-    btnDelete = ui->btnDelete;
-    btnContacts = ui->btnContacts;
-
-    // The edit field takes the label's place; the rows around it must not move meanwhile.
-    QSizePolicy keepPlace = lblNumberField->sizePolicy();
-    keepPlace.setRetainSizeWhenHidden(true);
-    lblNumberField->setSizePolicy(keepPlace);
-    vwOverlay->setAttribute(Qt::WA_StyledBackground);
+    numberEntry =
+        new NumberEntry({ui->lblNumberField, ui->btnEditNumber, ui->vwOverlay, ui->lblEditHint},
+                        screenText(), this);
+    picking = new ContactNumberPicking(this, screenText());
+    connect(picking, &ContactNumberPicking::numberPicked, numberEntry, &NumberEntry::setNumber);
     setFocusPolicy(Qt::StrongFocus);
-    btnContacts->setIcon(QIcon(QStringLiteral(":/contacts.png")));
-    setEditButtonImage(QStringLiteral("edit-num.png"));
+    ui->btnContacts->setIcon(QIcon(QStringLiteral(":/contacts.png")));
     connectKeys();
     addInCallBar();
+    connect(numberEntry, &NumberEntry::editCoverRaised, inCallBar, &QWidget::raise);
+}
+
+// The small parts ask for their texts when they show them, in the language of that moment.
+Localizer DialerPadViewController::screenText() const
+{
+    return Localizer([] {
+        return MolvaneAppDelegate::isEnglish(MolvaneAppDelegate::shared()->g_strCurrentLenguage);
+    });
 }
 
 // Below the call key, where a thumb finds it; above any cover, so a call can always be ended.
 void DialerPadViewController::addInCallBar()
 {
-    ongoingCall = new OngoingCall(*new CallAudio(this), this);
+    auto *ongoingCall = new OngoingCall(*new CallAudio(this), this);
     inCallBar = new InCallBar(*ongoingCall, this);
     ui->screenLayout->addWidget(inCallBar, inCallBarRow, 0);
-    inCallBar->installEventFilter(this);
-}
-
-// A waiting cover's caption keeps clear of the bar wherever the layout puts it.
-bool DialerPadViewController::eventFilter(QObject *watched, QEvent *event)
-{
-    static const QSet<QEvent::Type> barPlaced{QEvent::Move, QEvent::Resize, QEvent::Show,
-                                              QEvent::Hide};
-    if (watched == inCallBar && barPlaced.contains(event->type()))
-        layoutWaitingOverlays();
-    return ViewController::eventFilter(watched, event);
 }
 
 void DialerPadViewController::connectKeys()
 {
-    for (int tag : {1000, 1001, 1002, 1003, 1004, 1005, 1006, 1007, 1008, 1009, 1011, 1012}) {
+    for (int tag : NumberEntry::keyTags) {
         auto *key = qobject_cast<QPushButton *>(viewWithTag(tag));
         connect(key, &QPushButton::clicked, this, [this, key] { button_tappedWithTag(key); });
     }
-    connect(btnCall, &QPushButton::clicked, this, [this] { MakeCallToServer(btnCall); });
-    connect(btnDelete, &QPushButton::clicked, this,
-            [this] { RemoveLastNumberFromTappedField(btnDelete); });
-    connect(btnEditNumber, &QPushButton::clicked, this,
-            [this] { EditButtonTapped(btnEditNumber); });
-    connect(btnContacts, &QPushButton::clicked, this,
-            [this] { PickThePhoneNumberFromAddressbook(btnContacts); });
+    connect(ui->btnCall, &QPushButton::clicked, this, [this] { MakeCallToServer(ui->btnCall); });
+    connect(ui->btnDelete, &QPushButton::clicked, this,
+            [this] { RemoveLastNumberFromTappedField(ui->btnDelete); });
+    connect(ui->btnEditNumber, &QPushButton::clicked, this,
+            [this] { EditButtonTapped(ui->btnEditNumber); });
+    connect(ui->btnContacts, &QPushButton::clicked, this,
+            [this] { PickThePhoneNumberFromAddressbook(ui->btnContacts); });
 }
 
 void DialerPadViewController::viewDidLoad()
 {
-    btnLongTap->setDelegate(this);
-    bIsLongTapMade = false;
-    lblNumberField->setText(QString());
+    ui->btnLongTap->setDelegate(this);
+    numberEntry->setNumber(QString());
     arrCallLogs = CallLog();
     appDelegate = MolvaneAppDelegate::shared();
     bIsCallInProgress = false;
     // Lives as long as the screen; call events clear the number whatever auto-answer says.
     auto *callCenter = new CTCallCenter(this);
     callCenter->setCallEventHandler([this](const CTCall &call) { handleCallEvent(call); });
-    connect(&TelephonyService::shared(), &TelephonyService::networkReply, lblStatus,
+    connect(&TelephonyService::shared(), &TelephonyService::networkReply, ui->lblStatus,
             &QLabel::setText);
 }
 
@@ -147,14 +113,14 @@ void DialerPadViewController::viewWillAppear(bool animated)
     if (appDelegate->g_bIsNumberDialledFromCallLog) {
         // Lowered before the request, so a hand-over makes exactly one request.
         appDelegate->g_bIsNumberDialledFromCallLog = false;
-        lblNumberField->setText(appDelegate->g_strSelectedNumberFromCallLog);
+        numberEntry->setNumber(appDelegate->g_strSelectedNumberFromCallLog);
         appDelegate->g_strSelectedNumberFromCallLog = QString();
         MakeCallToServer();
     }
     // Tones switched on are made ready before the first tap, so that it already sounds; soon
     // after the screen shows rather than in its way.
     if (Preferences::shared().keypadTones())
-        QTimer::singleShot(0, this, [this] { PrepareKeyTones(); });
+        QTimer::singleShot(0, this, [this] { keyTones.prepare(); });
     ViewController::viewWillAppear(animated);
 }
 
@@ -167,22 +133,18 @@ void DialerPadViewController::takeNumberFromCallLog(const QString &number)
 
 // What a screen reader says of the controls. The number and the status are named by their
 // changing text; what they are is their description.
-QString DialerPadViewController::text(const char16_t *english, const char16_t *russian) const
-{
-    return appDelegate->localizedText(QString::fromUtf16(english), QString::fromUtf16(russian));
-}
-
 void DialerPadViewController::nameControlsInTheScreensLanguage()
 {
-    btnCall->setAccessibleName(text(u"Call", u"Вызов"));
-    btnDelete->setAccessibleName(text(u"Delete", u"Удалить"));
-    btnContacts->setAccessibleName(text(u"Contacts", u"Контакты"));
-    btnEditNumber->setAccessibleName(text(u"Edit number", u"Изменить номер"));
+    const Localizer text = screenText();
+    ui->btnCall->setAccessibleName(text(u"Call", u"Вызов"));
+    ui->btnDelete->setAccessibleName(text(u"Delete", u"Удалить"));
+    ui->btnContacts->setAccessibleName(text(u"Contacts", u"Контакты"));
+    ui->btnEditNumber->setAccessibleName(text(u"Edit number", u"Изменить номер"));
     inCallBar->nameControlsInTheScreensLanguage();
-    lblNumberField->setAccessibleDescription(text(u"Number", u"Номер"));
-    lblStatus->setAccessibleDescription(text(u"Status", u"Состояние"));
-    if (QWidget *field = viewWithTag(editableTextFieldTag))
-        field->setAccessibleName(lblNumberField->accessibleDescription());
+    ui->lblNumberField->setAccessibleDescription(text(u"Number", u"Номер"));
+    ui->lblStatus->setAccessibleDescription(text(u"Status", u"Состояние"));
+    if (QWidget *field = viewWithTag(NumberEntry::editableTextFieldTag))
+        field->setAccessibleName(ui->lblNumberField->accessibleDescription());
 }
 
 // Typing goes to the dial pad while it is shown: a keyboard case on a phone, or a desktop.
@@ -196,29 +158,18 @@ void DialerPadViewController::keyPressEvent(QKeyEvent *event)
 {
     const QString character = event->text();
     if (event->key() == Qt::Key_Backspace) {
-        RemoveLastNumberFromTappedField(btnDelete);
+        RemoveLastNumberFromTappedField(ui->btnDelete);
     } else if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        MakeCallToServer(btnCall);
+        MakeCallToServer(ui->btnCall);
     } else if (character == QLatin1String("+")) {
-        buttonDidLongTap(zeroKeyTag);
-    } else if (const auto tag = keyTagFor(character)) {
+        buttonDidLongTap(NumberEntry::zeroKeyTag);
+    } else if (const auto tag = NumberEntry::keyTagFor(character)) {
         button_tappedWithTag(viewWithTag(*tag));
     } else {
         ViewController::keyPressEvent(event);
         return;
     }
     event->accept();
-}
-
-std::optional<int> DialerPadViewController::keyTagFor(const QString &character) const
-{
-    if (character == QLatin1String("*"))
-        return starKeyTag;
-    if (character == QLatin1String("#"))
-        return hashKeyTag;
-    const qsizetype digit = QStringView(u"0123456789").indexOf(character);
-    return character.size() == 1 && digit >= 0 ? std::optional(zeroKeyTag + int(digit))
-                                               : std::nullopt;
 }
 
 void DialerPadViewController::AddAnObserverWhenCallIsInProgress()
@@ -242,36 +193,22 @@ void callback(CTTelephonyCenter *, void *, const QString &, const void *,
 
 void DialerPadViewController::RemoveOverlayView(QObject *)
 {
-    vwOverlay->hide();
-    lblNumberField->setText(QString());
+    numberEntry->hideEditCover();
+    numberEntry->setNumber(QString());
 }
 
 void DialerPadViewController::UserBusyMessage(const QString &user)
 {
     bIsCallInProgress = false;
     RemoveAnObserverWhenCallIsInProgress();
-    actViewProgress->stopAnimating();
-    lblStatus->setText(appDelegate
-                           ->localizedText(QStringLiteral("User %1 Busy!"),
-                                           QStringLiteral("Пользователь %1 Занят!"))
-                           .arg(user));
+    ui->actViewProgress->stopAnimating();
+    ui->lblStatus->setText(screenText()(u"User %1 Busy!", u"Пользователь %1 Занят!").arg(user));
     QTimer::singleShot(busyMessageMilliseconds, this, [this] { RemoveOverlayView(); });
 }
 
 QString DialerPadViewController::GetTheNumberFromTag(int tag)
 {
-    if (tag > lastDigitKeyTag) {
-        if (tag == starKeyTag)
-            return QStringLiteral("*");
-        if (tag == hashKeyTag)
-            return QStringLiteral("#");
-        return QString();
-    }
-    if (tag == zeroKeyTag && bIsLongTapMade) {
-        bIsLongTapMade = false;
-        return QStringLiteral("+");
-    }
-    return QString::number(tag - zeroKeyTag);
+    return numberEntry->characterForKey(tag);
 }
 
 void DialerPadViewController::button_tappedWithTag(QWidget *sender)
@@ -279,123 +216,40 @@ void DialerPadViewController::button_tappedWithTag(QWidget *sender)
     const QString character = GetTheNumberFromTag(viewTag(sender));
     if (Preferences::shared().keypadTones())
         PlaySoundEffect(character);
-    lblNumberField->setText(lblNumberField->text() + character);
+    numberEntry->add(character);
 }
 
 void DialerPadViewController::buttonDidLongTap(int)
 {
-    bIsLongTapMade = true;
-    button_tappedWithTag(btnLongTap);
-    btnLongTap->setDown(false);
+    numberEntry->markLongTap();
+    button_tappedWithTag(ui->btnLongTap);
+    ui->btnLongTap->setDown(false);
 }
 
 void DialerPadViewController::RemoveLastNumberFromTappedField(QObject *)
 {
-    const QString text = lblNumberField->text();
-    // The last character as a reader sees it, so no half of a surrogate pair is left behind.
-    QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, text);
-    characters.toEnd();
-    const qsizetype lastStart = characters.toPreviousBoundary();
-    lblNumberField->setText(lastStart > 0 ? text.left(lastStart) : QString());
+    numberEntry->deleteLastCharacter();
 }
 
 void DialerPadViewController::EditButtonTapped(QObject *)
 {
-    if (lblNumberField->text().isEmpty())
-        return;
-    if (viewTag(btnEditNumber) == 0) {
-        setViewTag(btnEditNumber, 1);
-        AddEditableTextField();
-    } else {
-        setViewTag(btnEditNumber, 0);
-        RemoveEditableTextField();
-    }
+    numberEntry->toggleEditing();
 }
 
 void DialerPadViewController::AddEditableTextField()
 {
-    setEditButtonImage(QStringLiteral("done-num.png"));
-    auto *field = new QLineEdit(this);
-    field->setGeometry(lblNumberField->geometry());
-    field->setStyleSheet(QStringLiteral("background: transparent; color: white; border: none;"));
-    field->setInputMethodHints(Qt::ImhDialableCharactersOnly | Qt::ImhNoPredictiveText);
-    field->setAlignment(Qt::AlignCenter);
-    field->setText(lblNumberField->text());
-    field->setFont(lblNumberField->font());
-    field->setAccessibleName(lblNumberField->accessibleDescription());
-    setViewTag(field, editableTextFieldTag);
-    field->show();
-    lblNumberField->hide();
-    field->setFocus();
-
-    ui->lblEditHint->setText(
-        appDelegate->localizedText(QStringLiteral("Correct the number, then tap ✓."),
-                                   QStringLiteral("Исправьте номер и нажмите ✓.")));
-    fitEditCover();
-    vwOverlay->move(0, editCoverTop);
-    vwOverlay->show();
-    vwOverlay->raise();
-    inCallBar->raise();
+    numberEntry->startEditing();
 }
 
 void DialerPadViewController::RemoveEditableTextField()
 {
-    setEditButtonImage(QStringLiteral("edit-num.png"));
-    vwOverlay->hide();
-    if (auto *field = qobject_cast<QLineEdit *>(viewWithTag(editableTextFieldTag))) {
-        lblNumberField->setText(field->text());
-        delete field;
-    }
-    lblNumberField->show();
-}
-
-void DialerPadViewController::setEditButtonImage(const QString &imageName)
-{
-    btnEditNumber->setIcon(QIcon(QStringLiteral(":/") + imageName));
-    btnEditNumber->setProperty("imageName", imageName);
-}
-
-// The cover spans the keypad below the number at whatever size the window has.
-void DialerPadViewController::fitEditCover()
-{
-    vwOverlay->resize(width(), qMax(0, height() - editCoverTop));
+    numberEntry->finishEditing();
 }
 
 void DialerPadViewController::PlaySoundEffect(const QString &character)
 {
-    const SystemSoundID keySound = KeyToneFor(character);
-    if (!keySound)
-        return;
-    soundID = keySound;
-    AudioServicesPlaySystemSound(soundID);
+    keyTones.play(character);
 }
-
-// Made on first use and kept: one sound per key character.
-SystemSoundID DialerPadViewController::KeyToneFor(const QString &character)
-{
-    SystemSoundID keySound = keySounds.value(character);
-    if (keySound)
-        return keySound;
-    const std::optional<QString> path = PathForResource(character, QStringLiteral("wav"));
-    if (!path)
-        return 0;
-    // Built part by part: in a URL written out, the "#" of the hash key would start a fragment.
-    QUrl source;
-    source.setScheme(QStringLiteral("qrc"));
-    source.setPath(path->mid(1));
-    AudioServicesCreateSystemSoundID(source, &keySound);
-    AudioServicesAddSystemSoundCompletion(keySound, nullptr, nullptr, SoundEffectCallback, this);
-    keySounds.insert(character, keySound);
-    return keySound;
-}
-
-void DialerPadViewController::PrepareKeyTones()
-{
-    for (const QChar character : QStringView(u"0123456789*#+"))
-        KeyToneFor(character);
-}
-
-void SoundEffectCallback(SystemSoundID, void *) {}
 
 NumberStartsWith DialerPadViewController::CheckTheConditionForNumberInitial(const QString &number)
 {
@@ -429,151 +283,87 @@ void DialerPadViewController::RemoveOldEntryFromCallLogIfExistFromArray(CallLog 
 
 void DialerPadViewController::MakeCallToServer(QObject *)
 {
-    const QString number = lblNumberField->text();
+    const QString number = numberEntry->number();
     if (number.isEmpty()) {
         showInvalidNumberAlert();
         return;
     }
     bIsCallInProgress = true;
     numberStartsWith = CheckTheConditionForNumberInitial(number);
-    lblStatus->clear();
-    actViewProgress->startAnimating();
-    // The outcome comes from the event loop, so this request's overlay is up by then.
-    auto overlay = std::make_shared<QPointer<QWidget>>();
-    const auto showOutcome = [this, overlay](const DialOutcome &outcome) {
-        ShowRequestOutcome(outcome, *overlay);
+    ui->lblStatus->clear();
+    ui->actViewProgress->startAnimating();
+    // The outcome comes from the event loop, so this request's cover is up by then.
+    auto cover = std::make_shared<QPointer<WaitingCover>>();
+    const auto showOutcome = [this, cover](const DialOutcome &outcome) {
+        ShowRequestOutcome(outcome, *cover);
     };
     arrCallLogs = CallbackRequest::send(number, this, showOutcome).log.value_or(CallLog());
 
     if (Preferences::shared().autoAnswer()) {
         AddWaitCallBackOverLayScreen();
-        *overlay = vwOverLay;
-        scheduleOverlayRemoval(vwOverLay);
+        *cover = vwOverLay;
     } else {
-        lblNumberField->setText(QString());
+        numberEntry->setNumber(QString());
     }
 }
 
-void DialerPadViewController::ShowRequestOutcome(const DialOutcome &outcome, QWidget *overlay)
+void DialerPadViewController::ShowRequestOutcome(const DialOutcome &outcome, WaitingCover *overlay)
 {
-    actViewProgress->stopAnimating();
+    ui->actViewProgress->stopAnimating();
     if (outcome.wasSent())
         return;
-    lblStatus->setText(RequestNotSentMessage(*outcome.failure()));
+    ui->lblStatus->setText(RequestNotSentMessage(*outcome.failure()));
     if (outcome.failure() == DialOutcome::OutcomeUnknown)
         return;
     bIsCallInProgress = false;
     RemoveAnObserverWhenCallIsInProgress();
-    // Without an overlay the number was cleared at the dial; what is there now is a new one.
+    // Without a cover the number was cleared at the dial; what is there now is a new one.
     if (overlay)
         RemoveWaitCallBackOverLayScreen(overlay);
 }
 
 QString DialerPadViewController::RequestNotSentMessage(DialOutcome::Failure failure) const
 {
+    const Localizer text = screenText();
     if (failure == DialOutcome::OutcomeUnknown)
-        return appDelegate->localizedText(
-            QStringLiteral("Not confirmed: the modem did not answer in time"),
-            QStringLiteral("Не подтверждено: модем не ответил вовремя"));
-    static const QHash<int, std::pair<QString, QString>> reasons{
-        {DialOutcome::Refused,
-         {QStringLiteral("the number cannot be dialled"), QStringLiteral("номер нельзя набрать")}},
-        {DialOutcome::NoService,
-         {QStringLiteral("no modem available"), QStringLiteral("модем недоступен")}},
-        {DialOutcome::NotAuthorised,
-         {QStringLiteral("not allowed to use the modem"), QStringLiteral("нет доступа к модему")}},
-        {DialOutcome::ModemError,
-         {QStringLiteral("the modem or network refused it"),
-          QStringLiteral("модем или сеть отказали")}},
+        return text(u"Not confirmed: the modem did not answer in time",
+                    u"Не подтверждено: модем не ответил вовремя");
+    static const QHash<int, std::pair<QStringView, QStringView>> reasons{
+        {DialOutcome::Refused, {u"the number cannot be dialled", u"номер нельзя набрать"}},
+        {DialOutcome::NoService, {u"no modem available", u"модем недоступен"}},
+        {DialOutcome::NotAuthorised, {u"not allowed to use the modem", u"нет доступа к модему"}},
+        {DialOutcome::ModemError, {u"the modem or network refused it", u"модем или сеть отказали"}},
         {DialOutcome::NetworkRefused,
-         {QStringLiteral("the network rejected the request"),
-          QStringLiteral("сеть отклонила запрос")}},
+         {u"the network rejected the request", u"сеть отклонила запрос"}},
     };
     const auto &[english, russian] = reasons.value(failure);
-    return appDelegate->localizedText(QStringLiteral("Not sent: %1").arg(english),
-                                      QStringLiteral("Не отправлено: %1").arg(russian));
+    return text(u"Not sent: %1", u"Не отправлено: %1").arg(text(english, russian));
 }
 
 void DialerPadViewController::showInvalidNumberAlert()
 {
+    const Localizer text = screenText();
     auto *alert = new UIAlertView(
-        appDelegate->localizedText(QStringLiteral("Invalid Number!"),
-                                   QStringLiteral("Неверный номер телефона!")),
-        appDelegate->localizedText(QStringLiteral("Please provide a valid number!"),
-                                   QStringLiteral("предоставить действительный номер")),
-        nullptr, std::nullopt, {QStringLiteral("OK")});
+        text(u"Invalid Number!", u"Неверный номер телефона!"),
+        text(u"Please provide a valid number!", u"предоставить действительный номер"), nullptr,
+        std::nullopt, {QStringLiteral("OK")});
     alert->show();
 }
 
 void DialerPadViewController::AddWaitCallBackOverLayScreen()
 {
-    auto *overlay = new QWidget(this);
-    overlay->setObjectName(waitingOverlayName);
-    overlay->setAttribute(Qt::WA_StyledBackground);
-    overlay->setStyleSheet(QStringLiteral("#WaitingOverlay { background: rgba(0, 0, 0, 178); }"));
-
-    auto *indicator = new UIActivityIndicatorView(overlay);
-    indicator->setGeometry(0, 0, indicatorSize, indicatorSize);
-    indicator->setActivityIndicatorViewStyle(UIActivityIndicatorView::White);
-    indicator->startAnimating();
-
-    auto *caption = new QLabel(overlay);
-    caption->setStyleSheet(QStringLiteral("color: white; background: transparent;"));
-    caption->setAlignment(Qt::AlignCenter);
-    caption->setText(appDelegate->localizedText(QStringLiteral("Waiting for Callback..."),
-                                                QStringLiteral("В ожидании Обратный звонок…")));
-    overlay->setAccessibleName(caption->text());
-
-    layoutWaitingOverlay(overlay);
-    overlay->show();
-    overlay->raise();
-    inCallBar->raise();
-    vwOverLay = overlay;
+    vwOverLay = new WaitingCover(
+        this, inCallBar, screenText()(u"Waiting for Callback...", u"В ожидании Обратный звонок…"));
+    connect(vwOverLay, &WaitingCover::timeUp, this,
+            [this, cover = vwOverLay.data()] { RemoveWaitCallBackOverLayScreen(cover); });
 }
 
-// On a short screen the in-call bar, which lies over the cover, would hide the caption: both
-// move up clear of it.
-void DialerPadViewController::layoutWaitingOverlay(QWidget *overlay)
+void DialerPadViewController::RemoveWaitCallBackOverLayScreen(WaitingCover *overlay)
 {
-    overlay->setGeometry(rect());
-    const int centreX = width() / 2;
-    const int lift = inCallBar->isVisible()
-                         ? qMax(0, captionTop + captionHeight - inCallBar->geometry().top())
-                         : 0;
-    if (auto *indicator = overlay->findChild<UIActivityIndicatorView *>())
-        indicator->setCenter(QPoint(centreX, indicatorCentreY - lift));
-    if (auto *caption = overlay->findChild<QLabel *>())
-        caption->setGeometry(0, captionTop - lift, width(), captionHeight);
-}
-
-void DialerPadViewController::layoutWaitingOverlays()
-{
-    const auto overlays = findChildren<QWidget *>(waitingOverlayName, Qt::FindDirectChildrenOnly);
-    for (QWidget *overlay : overlays)
-        layoutWaitingOverlay(overlay);
-}
-
-void DialerPadViewController::scheduleOverlayRemoval(QWidget *overlay)
-{
-    auto *removal = new QTimer(this);
-    removal->setObjectName(QStringLiteral("WaitingOverlayRemoval"));
-    removal->setSingleShot(true);
-    connect(removal, &QTimer::timeout, this, [this, removal, overlay = QPointer(overlay)] {
-        removal->deleteLater();
-        RemoveWaitCallBackOverLayScreen(overlay);
-    });
-    removal->start(waitingOverlayMilliseconds);
-}
-
-void DialerPadViewController::RemoveWaitCallBackOverLayScreen(QWidget *overlay)
-{
-    lblNumberField->setText(QString());
-    if (!overlay)
-        return;
+    numberEntry->setNumber(QString());
     if (overlay == vwOverLay)
         vwOverLay = nullptr;
-    overlay->hide();
-    overlay->deleteLater();
+    overlay->takeDown();
 }
 
 void DialerPadViewController::resizeEvent(QResizeEvent *event)
@@ -582,10 +372,7 @@ void DialerPadViewController::resizeEvent(QResizeEvent *event)
     if (!isViewLoaded())
         return;
     arrangeKeypad();
-    layoutWaitingOverlays();
-    fitEditCover();
-    if (QWidget *field = viewWithTag(editableTextFieldTag))
-        field->setGeometry(lblNumberField->geometry());
+    numberEntry->fitToScreen();
 }
 
 // On a screen wider than tall the keypad stands beside the number and the call key instead of
@@ -609,113 +396,35 @@ void DialerPadViewController::arrangeKeypad()
 
 void DialerPadViewController::PickThePhoneNumberFromAddressbook(QObject *)
 {
-    auto *picker = new ABPeoplePickerNavigationController;
-    picker->setPeoplePickerDelegate(this);
-    ABPeoplePickerNavigationController::Texts texts;
-    texts.title = text(u"Contacts", u"Контакты");
-    texts.cancel = text(u"Cancel", u"Отмена");
-    texts.search = text(u"Search", u"Поиск");
-    texts.noMatches = text(u"No matches", u"Ничего не найдено");
-    texts.loading = text(u"Loading contacts…", u"Загрузка контактов…");
-    // An empty book says where people are added on this phone: only Molvane's own file is
-    // filled from the command line.
-    switch (ABStore::chosenKind()) {
-    case ABStoreKind::PhoneBook:
-        texts.emptyBook = text(u"No contacts yet. Add them in the Contacts app.",
-                               u"Контактов пока нет. Добавьте их в приложении «Контакты».");
-        texts.unavailable =
-            text(u"The phone's address book is not available. Molvane keeps trying.",
-                 u"Адресная книга телефона недоступна. Molvane продолжает попытки подключения.");
-        break;
-    case ABStoreKind::VCardFolder:
-        texts.emptyBook = text(u"No contacts yet. Add them in the phone book.",
-                               u"Контактов пока нет. Добавьте их в телефонной книге.");
-        texts.unavailable =
-            text(u"The contacts folder cannot be opened.", u"Не удаётся открыть папку контактов.");
-        break;
-    case ABStoreKind::SQLite:
-        texts.emptyBook = text(u"No contacts yet. Import a vCard file with\n"
-                               u"molvane --import-contacts FILE.vcf",
-                               u"Контактов пока нет.\nЗагрузите файл vCard командой\n"
-                               u"molvane --import-contacts ФАЙЛ.vcf");
-        texts.unavailable = text(u"Molvane's address book file cannot be opened.",
-                                 u"Не удаётся открыть файл адресной книги Molvane.");
-        break;
-    }
-    picker->setTexts(texts);
-    presentModalViewController(picker, true);
-    OwnContactsCopyOffer::askIfDue(appDelegate, this);
+    picking->start();
 }
 
 bool DialerPadViewController::shouldContinueAfterSelectingPerson(
-    ABPeoplePickerNavigationController *, const ABRecordRef &person)
+    ABPeoplePickerNavigationController *picker, const ABRecordRef &person)
 {
-    const ABContactRef contact = ABContact::contactWithRecord(person);
-    const QStringList phoneNumbers = contact->phoneArray().value_or(QStringList());
-    const QStringList phoneLabels = contact->phoneLabels();
-    dismissModalViewControllerAnimated(false);
-    if (phoneNumbers.size() == 1)
-        lblNumberField->setText(phoneNumbers.first());
-    else if (phoneNumbers.size() > 1)
-        QTimer::singleShot(phoneNumberOptionsDelayMilliseconds, this,
-                           [=, this] { DisplayPhoneNumberOptions(phoneNumbers, phoneLabels); });
-    return false;
+    return picking->shouldContinueAfterSelectingPerson(picker, person);
 }
 
 bool DialerPadViewController::shouldContinueAfterSelectingPerson(
-    ABPeoplePickerNavigationController *, const ABRecordRef &, ABPropertyID, ABMultiValueIdentifier)
+    ABPeoplePickerNavigationController *picker, const ABRecordRef &person, ABPropertyID property,
+    ABMultiValueIdentifier identifier)
 {
-    dismissModalViewControllerAnimated(true);
-    return false;
+    return picking->shouldContinueAfterSelectingPerson(picker, person, property, identifier);
 }
 
 void DialerPadViewController::peoplePickerNavigationControllerDidCancel(
-    ABPeoplePickerNavigationController *)
+    ABPeoplePickerNavigationController *picker)
 {
-    dismissModalViewControllerAnimated(true);
-}
-
-// A number's kind in the screen's language; a label the person's card made up is its own.
-QString DialerPadViewController::phoneLabelText(const QString &label) const
-{
-    struct Kind
-    {
-        const QString &label;
-        const char16_t *english;
-        const char16_t *russian;
-    };
-    const Kind kinds[] = {
-        {kABPersonPhoneMobileLabel, u"Mobile", u"Мобильный"},
-        {kABHomeLabel, u"Home", u"Домашний"},
-        {kABWorkLabel, u"Work", u"Рабочий"},
-        {kABOtherLabel, u"Other", u"Другой"},
-        {kABPersonPhoneMainLabel, u"Main", u"Основной"},
-        {kABPersonPhonePagerLabel, u"Pager", u"Пейджер"},
-        {kABPersonPhoneHomeFAXLabel, u"Home fax", u"Домашний факс"},
-        {kABPersonPhoneWorkFAXLabel, u"Work fax", u"Рабочий факс"},
-        {kABPersonPhoneOtherFAXLabel, u"Fax", u"Факс"},
-    };
-    for (const Kind &kind : kinds) {
-        if (label == kind.label)
-            return text(kind.english, kind.russian);
-    }
-    return label;
+    picking->peoplePickerNavigationControllerDidCancel(picker);
 }
 
 void DialerPadViewController::DisplayPhoneNumberOptions(const QStringList &phoneNumbers,
                                                         const QStringList &phoneLabels)
 {
-    auto *list = new ContactPhoneNumbers;
-    auto *navigation = new UINavigationController;
-    navigation->setRootViewController(list);
-    list->delegate = this;
-    list->arrPhoneNumbers = phoneNumbers;
-    for (const QString &label : phoneLabels)
-        list->arrPhoneLabels.append(phoneLabelText(label));
-    presentModalViewController(navigation, true);
+    picking->DisplayPhoneNumberOptions(phoneNumbers, phoneLabels);
 }
 
 void DialerPadViewController::phoneNumberSelected(const QString &phoneNumber)
 {
-    lblNumberField->setText(phoneNumber);
+    picking->phoneNumberSelected(phoneNumber);
 }

@@ -1,14 +1,11 @@
 #include "MolvaneAppDelegate.h"
 
 #include "AboutViewController.h"
+#include "CallLogStore.h"
 #include "CallLogViewController.h"
 #include "DialerPadViewController.h"
 #include "HelpViewController.h"
 #include "MoreViewController.h"
-#include "Platform/Files/BundleResource.h"
-#include "Platform/Files/DocumentsDirectory.h"
-#include "Platform/Files/PropertyList.h"
-#include "Platform/Log.h"
 #include "Platform/Telephony/CoreTelephony.h"
 #include "Platform/UI/TabBarController.h"
 #include "Platform/UI/UINavigationController.h"
@@ -19,19 +16,6 @@
 namespace {
 const QString english = QStringLiteral("english");
 constexpr int dialPadTab = 0;
-
-QString plistPath(const QString &baseName)
-{
-    return DocumentsDirectory() + QLatin1Char('/') + QStringLiteral("%1.plist").arg(baseName);
-}
-
-// The path of the list's file, with the bundled seed copied there when no file exists yet.
-QString seededPlistPath(const QString &baseName)
-{
-    const QString path = plistPath(baseName);
-    CopyBundleResourceIfMissing(baseName, QStringLiteral("plist"), path);
-    return path;
-}
 } // namespace
 
 MolvaneAppDelegate::MolvaneAppDelegate()
@@ -140,15 +124,10 @@ bool MolvaneAppDelegate::isEnglish(const QString &language)
 
 std::optional<CallLog> MolvaneAppDelegate::GetDataFromPlistFile(const QString &baseName)
 {
-    std::optional<CallLog> list = ReadPropertyListArray(seededPlistPath(baseName));
-    NSLog(QStringLiteral("Data in Plist at appDelegate is %1").arg(DescribePropertyList(list)));
-    return list;
+    return CallLogStore::loadList(baseName);
 }
 
 void MolvaneAppDelegate::SaveDictDataToPlistFile(const CallLog &list, const QString &plistFileName)
 {
-    const QString path = seededPlistPath(plistFileName);
-    if (!WritePropertyListAtomically(path, list))
-        NSLog(QStringLiteral("Error: %1 could not be saved; it is left as it was").arg(path));
-    NSLog(QStringLiteral("Data after adding at appDelegate is %1").arg(DescribePropertyList(list)));
+    CallLogStore::saveList(list, plistFileName);
 }

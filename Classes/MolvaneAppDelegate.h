@@ -32,8 +32,7 @@ public:
     void setCurrentLanguage(const QString &language);
     std::optional<QString> getCurrentLanguage() const;
 
-    // The list stored under a base name in the documents directory (the call log is one),
-    // seeded from the bundled file of that name on first use; nothing when there is no list.
+    // The list stored under a base name, kept by the call log's store.
     static std::optional<CallLog> GetDataFromPlistFile(const QString &baseName);
     static void SaveDictDataToPlistFile(const CallLog &list, const QString &plistFileName);
 

@@ -1,6 +1,5 @@
 #include "OwnContactsCopyOffer.h"
 
-#include "MolvaneAppDelegate.h"
 #include "Platform/AddressBook/ABOwnFileCopy.h"
 #include "Platform/Log.h"
 #include "Preferences.h"
@@ -9,18 +8,18 @@ namespace {
 constexpr int copyButton = 1; // after the cancel button
 } // namespace
 
-void OwnContactsCopyOffer::askIfDue(MolvaneAppDelegate *appDelegate, QObject *context)
+void OwnContactsCopyOffer::askIfDue(const Localizer &text, QObject *context)
 {
     if (Preferences::shared().ownContactsCopyOffered())
         return;
     const int persons = ABOwnFilePersonCount();
     if (persons == 0)
         return;
-    (new OwnContactsCopyOffer(appDelegate, context))->ask(persons);
+    (new OwnContactsCopyOffer(text, context))->ask(persons);
 }
 
-OwnContactsCopyOffer::OwnContactsCopyOffer(MolvaneAppDelegate *appDelegate, QObject *context)
-    : QObject(context), appDelegate(appDelegate)
+OwnContactsCopyOffer::OwnContactsCopyOffer(const Localizer &text, QObject *context)
+    : QObject(context), text(text)
 {
 }
 
@@ -28,19 +27,17 @@ void OwnContactsCopyOffer::ask(int persons)
 {
     Preferences::shared().setOwnContactsCopyOffered();
     auto *alert = new UIAlertView(
-        appDelegate->localizedText(QStringLiteral("Copy your contacts?"),
-                                   QStringLiteral("Скопировать контакты?")),
-        appDelegate->localizedText(
-            QStringLiteral("Contacts in Molvane's own address book: %1. Copy them into the "
-                           "phone's address book? Those already there are skipped, and "
-                           "Molvane's file is kept either way.")
-                .arg(persons),
-            QStringLiteral("В собственной адресной книге Molvane контактов: %1. Скопировать их "
-                           "в адресную книгу телефона? Уже имеющиеся будут пропущены, а файл "
-                           "Molvane останется в любом случае.")
-                .arg(persons)),
-        this, appDelegate->localizedText(QStringLiteral("Not now"), QStringLiteral("Не сейчас")),
-        {appDelegate->localizedText(QStringLiteral("Copy"), QStringLiteral("Скопировать"))});
+        text(QStringLiteral("Copy your contacts?"), QStringLiteral("Скопировать контакты?")),
+        text(QStringLiteral("Contacts in Molvane's own address book: %1. Copy them into the "
+                            "phone's address book? Those already there are skipped, and "
+                            "Molvane's file is kept either way.")
+                 .arg(persons),
+             QStringLiteral("В собственной адресной книге Molvane контактов: %1. Скопировать их "
+                            "в адресную книгу телефона? Уже имеющиеся будут пропущены, а файл "
+                            "Molvane останется в любом случае.")
+                 .arg(persons)),
+        this, text(QStringLiteral("Not now"), QStringLiteral("Не сейчас")),
+        {text(QStringLiteral("Copy"), QStringLiteral("Скопировать"))});
     alert->show();
 }
 
@@ -61,9 +58,9 @@ void OwnContactsCopyOffer::copy()
                   .arg(report->skipped));
         return;
     }
-    auto *alert = new UIAlertView(
-        appDelegate->localizedText(QStringLiteral("The contacts were not copied"),
-                                   QStringLiteral("Контакты не скопированы")),
-        error->localizedDescription(), nullptr, std::nullopt, {QStringLiteral("OK")});
+    auto *alert = new UIAlertView(text(QStringLiteral("The contacts were not copied"),
+                                       QStringLiteral("Контакты не скопированы")),
+                                  error->localizedDescription(), nullptr, std::nullopt,
+                                  {QStringLiteral("OK")});
     alert->show();
 }

@@ -1,3 +1,3 @@
 #include "Platform/Log.h"
 
-Q_LOGGING_CATEGORY(lcMolvane, "molvane")
+Q_LOGGING_CATEGORY(lcMolvane, "molvane", QtWarningMsg)
