@@ -6,11 +6,14 @@
 #include "Platform/AddressBook/ABStore.h"
 #include "Platform/UI/UINavigationController.h"
 
-#include <QTimer>
-
 ContactNumberPicking::ContactNumberPicking(ViewController *presenter, Localizer text)
     : QObject(presenter), presenter(presenter), text(std::move(text))
 {
+    numberListDelay.setObjectName(QStringLiteral("PhoneNumberOptionsDelay"));
+    numberListDelay.setSingleShot(true);
+    numberListDelay.setInterval(phoneNumberOptionsDelayMilliseconds);
+    connect(&numberListDelay, &QTimer::timeout, this,
+            [this] { DisplayPhoneNumberOptions(listedNumbers, listedLabels); });
 }
 
 void ContactNumberPicking::start()
@@ -63,13 +66,14 @@ bool ContactNumberPicking::shouldContinueAfterSelectingPerson(ABPeoplePickerNavi
 {
     const ABContactRef contact = ABContact::contactWithRecord(person);
     const QStringList phoneNumbers = contact->phoneArray().value_or(QStringList());
-    const QStringList phoneLabels = contact->phoneLabels();
     presenter->dismissModalViewControllerAnimated(false);
-    if (phoneNumbers.size() == 1)
+    if (phoneNumbers.size() == 1) {
         Q_EMIT numberPicked(phoneNumbers.first());
-    else if (phoneNumbers.size() > 1)
-        QTimer::singleShot(phoneNumberOptionsDelayMilliseconds, this,
-                           [=, this] { DisplayPhoneNumberOptions(phoneNumbers, phoneLabels); });
+    } else if (phoneNumbers.size() > 1) {
+        listedNumbers = phoneNumbers;
+        listedLabels = contact->phoneLabels();
+        numberListDelay.start();
+    }
     return false;
 }
 

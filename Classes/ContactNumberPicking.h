@@ -5,6 +5,7 @@
 #include "Platform/AddressBook/ABPeoplePickerNavigationController.h"
 
 #include <QObject>
+#include <QTimer>
 
 class ViewController;
 
@@ -46,4 +47,7 @@ private:
 
     ViewController *presenter;
     Localizer text;
+    QTimer numberListDelay{this};
+    QStringList listedNumbers;
+    QStringList listedLabels;
 };

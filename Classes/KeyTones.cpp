@@ -15,7 +15,6 @@ void KeyTones::play(const QString &character)
     const SystemSoundID tone = toneFor(character);
     if (!tone)
         return;
-    lastPlayedTone = tone;
     AudioServicesPlaySystemSound(tone);
 }
 

@@ -24,9 +24,7 @@ public:
     void prepare();
     // Nothing (0) for a character without a sound file.
     SystemSoundID toneFor(const QString &character);
-    SystemSoundID lastPlayed() const { return lastPlayedTone; }
 
 private:
     QHash<QString, SystemSoundID> tones;
-    SystemSoundID lastPlayedTone = 0;
 };

@@ -4,7 +4,7 @@
 #include <QString>
 
 // The application's one diagnostic log. Its lines may carry numbers and call-log content, so
-// only warnings are written unless asked for: QT_LOGGING_RULES="molvane.*=true" writes them all.
+// only warnings are written unless asked for: QT_LOGGING_RULES="molvane=true" writes them all.
 Q_DECLARE_LOGGING_CATEGORY(lcMolvane)
 
 // Writes one diagnostic line. A macro so that the line, which may describe a whole call log,

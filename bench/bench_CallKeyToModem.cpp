@@ -1,9 +1,11 @@
 // From the call key to the modem receiving the request, through Debian's ModemManager daemon and
 // an emulated modem, with 10,000 entries in the call log: what a phone does on each request.
+#include "CallLogStore.h"
 #include "DialerPadViewController.h"
 #include "Platform/Telephony/TelephonyService.h"
 #include "Platform/UI/UIActivityIndicatorView.h"
 #include "support/AtModemEmulator.h"
+#include "support/DialPadScreen.h"
 #include "support/LaunchedApplication.h"
 #include "support/ModemManagerDaemon.h"
 #include "support/PrivateBus.h"
@@ -28,19 +30,19 @@ void fillCallLog()
     CallLog log;
     for (int entry = 0; entry < loggedNumbers; ++entry)
         log << CallLogEntry(loggedNumber(entry), QStringLiteral("2026-12-07 at 10:00")).toVariant();
-    delegate->SaveDictDataToPlistFile(log, QStringLiteral("calllog"));
+    CallLogStore::shared().save(log);
 }
 
 void CallKeyToModem(benchmark::State &state)
 {
     fillCallLog();
-    DialerPadViewController *dialPad = delegate->dialerPadViewController;
-    QWidget *window = dialPad->window();
-    const QPoint callKey = dialPad->btnCall->mapTo(window, dialPad->btnCall->rect().center());
+    const DialPadScreen screen(delegate->dialerPadViewController);
+    QWidget *window = screen.dialPad->window();
+    const QPoint callKey = screen.call->mapTo(window, screen.call->rect().center());
     int request = 0;
     double slowest = 0;
     for (auto _ : state) {
-        dialPad->lblNumberField->setText(loggedNumber(request++));
+        screen.number->setText(loggedNumber(request++));
         const qsizetype before = modem->received().size();
         const qint64 tapped = modem->elapsed();
         QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, callKey);
@@ -50,7 +52,7 @@ void CallKeyToModem(benchmark::State &state)
         state.SetIterationTime(seconds);
         slowest = std::max(slowest, seconds);
         // One request at a time, as a person makes them.
-        while (dialPad->actViewProgress->isAnimating())
+        while (screen.progress->isAnimating())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
     state.counters["slowest_ms"] = slowest * 1000;

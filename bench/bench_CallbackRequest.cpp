@@ -1,7 +1,9 @@
 // From the call key to the dial reaching the telephony layer, with call logs of several sizes.
 // Each request re-requests a number already in the log, so the log keeps its size.
+#include "CallLogStore.h"
 #include "DialerPadViewController.h"
 #include "Platform/Telephony/TelephonyService.h"
+#include "support/DialPadScreen.h"
 #include "support/LaunchedApplication.h"
 #include "support/RecordingBackend.h"
 #include "support/TestMain.h"
@@ -22,7 +24,7 @@ void fillCallLog(int entries)
         log << CallLogEntry(QStringLiteral("+7916%1").arg(entry, 7, 10, QLatin1Char('0')),
                             QStringLiteral("2026-12-07 at 10:00"))
                    .toVariant();
-    delegate->SaveDictDataToPlistFile(log, QStringLiteral("calllog"));
+    CallLogStore::shared().save(log);
 }
 
 void CallKeyToDial(benchmark::State &state)
@@ -30,14 +32,15 @@ void CallKeyToDial(benchmark::State &state)
     const int entries = int(state.range(0));
     fillCallLog(entries);
     DialerPadViewController *dialPad = delegate->dialerPadViewController;
+    const DialPadScreen screen(dialPad);
     int request = 0;
     qint64 slowest = 0;
     QElapsedTimer clock;
     for (auto _ : state) {
-        dialPad->lblNumberField->setText(
+        screen.number->setText(
             QStringLiteral("+7916%1").arg(request++ % entries, 7, 10, QLatin1Char('0')));
         clock.start();
-        dialPad->MakeCallToServer(dialPad->btnCall);
+        dialPad->MakeCallToServer(screen.call);
         slowest = std::max(slowest, clock.nsecsElapsed());
     }
     state.counters["dials"] = double(modem->dialled.size());

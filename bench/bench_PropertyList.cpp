@@ -19,7 +19,7 @@ QVariantList callLogOf(int entries)
 QString scratchFile()
 {
     static QTemporaryDir directory;
-    return directory.filePath(QStringLiteral("calllog.plist"));
+    return directory.filePath(QStringLiteral("log.plist"));
 }
 
 void Write(benchmark::State &state)

@@ -26,6 +26,7 @@ std::map<SystemSoundID, SystemSound> &sounds()
 
 SystemSoundID nextSoundID = 1;
 int playsStarted = 0;
+SystemSoundID lastPlayed = 0;
 
 void playFinished(void *context)
 {
@@ -88,6 +89,7 @@ void AudioServicesPlaySystemSound(SystemSoundID soundID)
     if (found == sounds().end())
         return;
     ++playsStarted;
+    lastPlayed = soundID;
     if (found->second.effect)
         QMetaObject::invokeMethod(found->second.effect.get(), "play");
 }
@@ -105,6 +107,11 @@ int AudioServicesSystemSoundCount()
 int AudioServicesPlayCount()
 {
     return playsStarted;
+}
+
+SystemSoundID AudioServicesLastPlayedSound()
+{
+    return lastPlayed;
 }
 
 bool AudioServicesSystemSoundIsLoaded(SystemSoundID soundID)

@@ -30,3 +30,5 @@ QUrl AudioServicesSystemSoundFile(SystemSoundID soundID);
 bool AudioServicesSystemSoundIsLoaded(SystemSoundID soundID);
 // How many plays have been started since the process began.
 int AudioServicesPlayCount();
+// The sound most recently started; 0 before the first.
+SystemSoundID AudioServicesLastPlayedSound();

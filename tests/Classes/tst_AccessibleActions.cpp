@@ -10,6 +10,7 @@
 #include "Platform/UI/UITableViewCell.h"
 #include "SettingViewController.h"
 #include "support/CallLogFiles.h"
+#include "support/DialPadScreen.h"
 #include "support/LaunchedApplication.h"
 #include "support/TestMain.h"
 
@@ -106,23 +107,23 @@ private Q_SLOTS:
         QFETCH(QStringList, descriptions);
         app->delegate()->g_strCurrentLenguage = language;
         app->delegate()->mainTab->setSelectedIndex(0);
-        DialerPadViewController *dialPad = app->delegate()->dialerPadViewController;
+        const DialPadScreen screen(app->delegate()->dialerPadViewController);
         const auto spoken = [](QWidget *control, QAccessible::Text text) {
             return QAccessible::queryAccessibleInterface(control)->text(text);
         };
-        QCOMPARE((QStringList{spoken(dialPad->btnCall, QAccessible::Name),
-                              spoken(dialPad->btnDelete, QAccessible::Name),
-                              spoken(dialPad->btnContacts, QAccessible::Name),
-                              spoken(dialPad->btnEditNumber, QAccessible::Name)}),
+        QCOMPARE((QStringList{spoken(screen.call, QAccessible::Name),
+                              spoken(screen.erase, QAccessible::Name),
+                              spoken(screen.contacts, QAccessible::Name),
+                              spoken(screen.edit, QAccessible::Name)}),
                  names);
-        QCOMPARE((QStringList{spoken(dialPad->lblNumberField, QAccessible::Description),
-                              spoken(dialPad->lblStatus, QAccessible::Description)}),
+        QCOMPARE((QStringList{spoken(screen.number, QAccessible::Description),
+                              spoken(screen.status, QAccessible::Description)}),
                  descriptions);
 
-        dialPad->lblNumberField->setText("812");
-        dialPad->lblStatus->setText("We will call you back");
-        QCOMPARE(spoken(dialPad->lblNumberField, QAccessible::Name), "812");
-        QCOMPARE(spoken(dialPad->lblStatus, QAccessible::Name), "We will call you back");
+        screen.number->setText("812");
+        screen.status->setText("We will call you back");
+        QCOMPARE(spoken(screen.number, QAccessible::Name), "812");
+        QCOMPARE(spoken(screen.status, QAccessible::Name), "We will call you back");
     }
 
     void backAndCallAgainSpeakRussian()

@@ -1,13 +1,13 @@
-#include "DialerPadViewController.h"
+#include "CallLogStore.h"
+#include "MolvaneAppDelegate.h"
 #include "Platform/Files/DocumentsDirectory.h"
 #include "support/CallLogFiles.h"
-#include "support/LaunchedApplication.h"
 #include "support/TestMain.h"
 
 #include <QDir>
 #include <QJsonDocument>
-#include <QLabel>
 #include <QProcess>
+#include <QSignalSpy>
 
 namespace {
 
@@ -50,38 +50,52 @@ class CallLogStoreTest : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<LaunchedApplication> app;
-    MolvaneAppDelegate *delegate = nullptr;
+    CallLogStore &store = CallLogStore::shared();
 
-private Q_SLOTS:
-    void init()
+    static CallLogEntry requestFor(const QString &number)
     {
-        QFile::remove(callLogPath());
-        app = std::make_unique<LaunchedApplication>();
-        delegate = app->delegate();
+        return CallLogEntry(number, QStringLiteral("2026-12-09 at 10:00"));
     }
 
-    void cleanup() { app.reset(); }
+private Q_SLOTS:
+    void init() { QFile::remove(callLogPath()); }
 
     void firstLoadCopiesTheEmptySeed()
     {
         QVERIFY(!QFile::exists(callLogPath()));
-        QCOMPARE(delegate->GetDataFromPlistFile(QStringLiteral("calllog")), CallLog());
+        QCOMPARE(store.load(), CallLog());
         QVERIFY(QFile::exists(callLogPath()));
         QVERIFY(QFileInfo(callLogPath()).isWritable());
     }
 
-    void savedListLoadsBackInOrder()
+    // Every change reaches the followers with the log as written, so none reads the file.
+    void recordAndClearTellTheFollowersWhatTheyWrote()
     {
-        const CallLog log =
-            callLogOf({QStringLiteral("+123"), QStringLiteral("812"), QStringLiteral("00123")});
-        delegate->SaveDictDataToPlistFile(log, QStringLiteral("calllog"));
-        QCOMPARE(delegate->GetDataFromPlistFile(QStringLiteral("calllog")), log);
+        QSignalSpy changed(&store, &CallLogStore::changed);
+        store.save(callLogOf({"+123", "812", "00123"}));
+        const std::optional<CallLog> recorded = store.record(requestFor("812"));
+        QCOMPARE(numbersIn(*recorded), (QStringList{"+123", "00123", "812"}));
+        QCOMPARE(changed.last().first().toList(), *recorded);
+        QCOMPARE(store.load(), recorded);
 
         // Clearing writes an empty array, and the next request starts a one-entry log.
-        delegate->SaveDictDataToPlistFile(CallLog(), QStringLiteral("calllog"));
-        QCOMPARE(delegate->GetDataFromPlistFile(QStringLiteral("calllog")), CallLog());
+        store.clear();
+        QCOMPARE(changed.last().first().toList(), CallLog());
         QVERIFY(fileContent(callLogPath()).contains("<array/>"));
+        QCOMPARE(numbersIn(*store.record(requestFor("5"))), QStringList{"5"});
+        QCOMPARE(changed.size(), 4);
+    }
+
+    // The delegate's list operations are the store's: the call log's name is the call log.
+    void delegateListsAreTheStores()
+    {
+        QSignalSpy changed(&store, &CallLogStore::changed);
+        const CallLog log = callLogOf({"+123", "812"});
+        const QString name = QFileInfo(callLogPath()).completeBaseName();
+        MolvaneAppDelegate::SaveDictDataToPlistFile(log, name);
+        QCOMPARE(changed.size(), 1);
+        QCOMPARE(store.load(), log);
+        QCOMPARE(MolvaneAppDelegate::GetDataFromPlistFile(name), log);
     }
 
     void unknownKeysAndValuesSurviveARequest()
@@ -91,12 +105,10 @@ private Q_SLOTS:
                            {QStringLiteral("label"), QStringLiteral("office")}};
         const QVariantMap oddValue{{QStringLiteral("phone_number"), qint64(42)}};
         const CallLog stored{richer, oddValue, QStringLiteral("not an entry")};
-        delegate->SaveDictDataToPlistFile(stored, QStringLiteral("calllog"));
+        store.save(stored);
 
-        delegate->dialerPadViewController->lblNumberField->setText(QStringLiteral("812"));
-        delegate->dialerPadViewController->MakeCallToServer();
-
-        const CallLog after = *delegate->GetDataFromPlistFile(QStringLiteral("calllog"));
+        store.record(requestFor("812"));
+        const CallLog after = *store.load();
         QCOMPARE(after.mid(0, 3), stored);
         QCOMPARE(numbersIn(after.mid(3)), QStringList{QStringLiteral("812")});
     }
@@ -128,7 +140,7 @@ private Q_SLOTS:
         QFETCH(QString, number);
         QFETCH(QStringList, remaining);
         CallLog log = callLogOf(logged);
-        DialerPadViewController::RemoveOldEntryFromCallLogIfExistFromArray(log, number);
+        CallLogStore::dropFirstEntryFor(log, number);
         QCOMPARE(numbersIn(log), remaining);
     }
 
@@ -137,7 +149,7 @@ private Q_SLOTS:
         CallLog log{QVariantMap{{QStringLiteral("phone_time"), QStringLiteral("x")}},
                     QVariantMap{{QStringLiteral("phone_number"), QStringList()}},
                     QStringLiteral("")};
-        DialerPadViewController::RemoveOldEntryFromCallLogIfExistFromArray(log, QString());
+        CallLogStore::dropFirstEntryFor(log, QString());
         QCOMPARE(log.size(), 3);
     }
 
@@ -160,19 +172,19 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, content);
         writeFile(callLogPath(), content);
-        QCOMPARE(delegate->GetDataFromPlistFile(QStringLiteral("calllog")), std::nullopt);
+        QCOMPARE(store.load(), std::nullopt);
 
-        // A request then records nothing, but still dials; the file is left byte for byte.
-        delegate->dialerPadViewController->lblNumberField->setText(QStringLiteral("812"));
-        delegate->dialerPadViewController->MakeCallToServer();
+        // A request then records nothing; the file is left byte for byte, and no one is told.
+        QSignalSpy changed(&store, &CallLogStore::changed);
+        QCOMPARE(store.record(requestFor("812")), std::nullopt);
         QCOMPARE(fileContent(callLogPath()), content);
+        QVERIFY(changed.isEmpty());
     }
 
     void pythonReadsWhatWeWriteAndWeReadWhatPythonWrites()
     {
         const QString cyrillic = QStringLiteral("Дом +7 (916) 123-45-67");
-        delegate->SaveDictDataToPlistFile(callLogOf({QStringLiteral("+123"), cyrillic}),
-                                          QStringLiteral("calllog"));
+        store.save(callLogOf({QStringLiteral("+123"), cyrillic}));
         const QByteArray read =
             runPython(QStringLiteral("import plistlib, sys, json\n"
                                      "print(json.dumps(plistlib.load(open(sys.argv[1], 'rb'))))"),
@@ -186,7 +198,7 @@ private Q_SLOTS:
                                  "10:00' % (i + 1)} for i, n in enumerate(('00123', 'Ёлка'))]\n"
                                  "plistlib.dump(entries, open(sys.argv[1], 'wb'))"),
                   {pythonWritten});
-        QCOMPARE(delegate->GetDataFromPlistFile(QStringLiteral("python")),
+        QCOMPARE(CallLogStore::loadList(QStringLiteral("python")),
                  callLogOf({QStringLiteral("00123"), QStringLiteral("Ёлка")}));
     }
 };

@@ -6,6 +6,7 @@
 #include "Platform/Telephony/TelephonyService.h"
 #include "Platform/UI/TabBarController.h"
 #include "support/CallLogFiles.h"
+#include "support/DialPadScreen.h"
 #include "support/LaunchedApplication.h"
 #include "support/RecordingBackend.h"
 #include "support/TestMain.h"
@@ -165,8 +166,8 @@ private Q_SLOTS:
     {
         WritePropertyListAtomically(callLogPath(), callLogOf({"812", "555"}));
         DialerPadViewController *dialPad = app->delegate()->dialerPadViewController;
-        dialPad->lblNumberField->setText("+123");
-        QTest::mouseClick(dialPad->btnCall, Qt::LeftButton);
+        DialPadScreen(dialPad).number->setText("+123");
+        QTest::mouseClick(DialPadScreen(dialPad).call, Qt::LeftButton);
         showRecent();
         QCOMPARE(recent->tblCallLog->numberOfRows(), 3);
         QVERIFY(rowTitles().last().startsWith("+123 | "));

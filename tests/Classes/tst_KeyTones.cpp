@@ -1,4 +1,5 @@
 #include "DialerPadViewController.h"
+#include "KeyTones.h"
 #include "Platform/UI/TabBarController.h"
 #include "Platform/UI/UISwitch.h"
 #include "Platform/UI/UITableViewCell.h"
@@ -8,6 +9,7 @@
 #include "support/TestMain.h"
 
 #include <QFile>
+#include <QTimer>
 
 namespace {
 // Whether a library whose file name holds the text is mapped into this process.
@@ -33,7 +35,10 @@ private Q_SLOTS:
         DialerPadViewController *dialPad = app->delegate()->dialerPadViewController;
         for (int tag : {1001, 1002, 1003})
             tap(dialPad->viewWithTag(tag));
-        QTest::qWait(100);
+        // Anything the taps set off is queued before this, and so has run once it has.
+        bool queuedAfterTheTaps = false;
+        QTimer::singleShot(0, [&] { queuedAfterTheTaps = true; });
+        QTRY_VERIFY(queuedAfterTheTaps);
         for (const char *library : {"libmolvane-sound", "libQt6Multimedia", "libpulse"})
             QVERIFY2(!mapped(library), library);
 
@@ -48,15 +53,46 @@ private Q_SLOTS:
         // Every key's tone, "+" of the long tap among them, is made before the first tap.
         QTRY_COMPARE(AudioServicesSystemSoundCount(), 13);
         QVERIFY(mapped("libQt6Multimedia"));
-        for (const QChar character : QStringView(u"0123456789*#+")) {
-            const SystemSoundID tone = dialPad->KeyToneFor(character);
-            QTRY_VERIFY2(AudioServicesSystemSoundIsLoaded(tone),
-                         qPrintable(AudioServicesSystemSoundFile(tone).toString()));
-        }
         const int played = AudioServicesPlayCount();
         tap(dialPad->viewWithTag(1005));
         QCOMPARE(AudioServicesPlayCount(), played + 1);
+        QTRY_VERIFY(AudioServicesSystemSoundIsLoaded(AudioServicesLastPlayedSound()));
         QCOMPARE(AudioServicesSystemSoundCount(), 13);
+        app.reset();
+    }
+
+    // Every key's tone is read from its file before its first play.
+    void preparedTonesAreLoaded()
+    {
+        KeyTones tones;
+        tones.prepare();
+        for (const QChar character : QStringView(u"0123456789*#+")) {
+            const SystemSoundID tone = tones.toneFor(character);
+            QTRY_VERIFY2(AudioServicesSystemSoundIsLoaded(tone),
+                         qPrintable(AudioServicesSystemSoundFile(tone).toString()));
+        }
+    }
+
+    // A long session holds one sound per key, and they all go with the tones.
+    void oneSoundPerKeyForAsLongAsTheTonesLive()
+    {
+        const int before = AudioServicesSystemSoundCount();
+        {
+            KeyTones tones;
+            for (int round = 0; round < 50; ++round) {
+                for (const QChar character : QStringView(u"0123456789*#+"))
+                    tones.play(character);
+            }
+            QCOMPARE(AudioServicesSystemSoundCount() - before, 13);
+            QCOMPARE(AudioServicesSystemSoundFile(AudioServicesLastPlayedSound()).path(), "/+.wav");
+            // A character without a sound plays nothing.
+            const int played = AudioServicesPlayCount();
+            tones.play("x");
+            tones.play(QString());
+            QCOMPARE(AudioServicesPlayCount(), played);
+            QCOMPARE(tones.toneFor("x"), SystemSoundID(0));
+        }
+        QCOMPARE(AudioServicesSystemSoundCount(), before);
     }
 };
 

@@ -1,6 +1,7 @@
 #include "DialerPadViewController.h"
 #include "Platform/UI/TabBarController.h"
 #include "SettingViewController.h"
+#include "support/DialPadScreen.h"
 #include "support/LaunchedApplication.h"
 #include "support/Tap.h"
 #include "support/TestMain.h"
@@ -42,8 +43,9 @@ private Q_SLOTS:
         QFETCH(QSize, size);
         launchAt(size);
         DialerPadViewController *dialPad = app->delegate()->dialerPadViewController;
-        QList<QWidget *> controls{dialPad->lblNumberField, dialPad->btnCall, dialPad->btnDelete,
-                                  dialPad->btnContacts, dialPad->btnEditNumber};
+        const DialPadScreen screen(dialPad);
+        QList<QWidget *> controls{screen.number, screen.call, screen.erase, screen.contacts,
+                                  screen.edit};
         for (int tag = 1000; tag <= 1012; ++tag) {
             if (QWidget *key = dialPad->viewWithTag(tag)) {
                 QVERIFY2(key->width() >= 40 && key->height() >= 30, qPrintable(key->objectName()));
@@ -66,7 +68,7 @@ private Q_SLOTS:
         // A tap in the middle of each key types its character.
         for (int tag : {1001, 1005, 1009, 1011, 1000, 1012})
             tap(dialPad->viewWithTag(tag));
-        QCOMPARE(dialPad->lblNumberField->text(), "159*0#");
+        QCOMPARE(DialPadScreen(dialPad).number->text(), "159*0#");
     }
 
     void settingsScrollInsteadOfClipping_data() { sizes_data(); }

@@ -5,6 +5,7 @@
 #include "Platform/UI/TabBarController.h"
 #include "Platform/UI/UINavigationController.h"
 #include "Platform/UI/UITableViewCell.h"
+#include "support/DialPadScreen.h"
 #include "support/CallLogFiles.h"
 #include "support/LaunchedApplication.h"
 #include "support/RecordingBackend.h"
@@ -56,7 +57,7 @@ private Q_SLOTS:
     void pickedNumberOnTheDialPadAndInTheNumberList()
     {
         dialPad()->phoneNumberSelected(markup);
-        QVERIFY(showsLiterally(dialPad()->lblNumberField));
+        QVERIFY(showsLiterally(DialPadScreen(dialPad()).number));
 
         // A label of the card's own is shown as it is too.
         dialPad()->DisplayPhoneNumberOptions({markup}, {markup});
@@ -70,7 +71,7 @@ private Q_SLOTS:
     void operatorReply()
     {
         Q_EMIT modem->networkReply(markup);
-        QVERIFY(showsLiterally(dialPad()->lblStatus));
+        QVERIFY(showsLiterally(DialPadScreen(dialPad()).status));
     }
 };
 

@@ -3,6 +3,7 @@
 #include "DialerPadViewController.h"
 #include "Platform/Telephony/TelephonyService.h"
 #include "support/CallLogFiles.h"
+#include "support/DialPadScreen.h"
 #include "support/KilledChild.h"
 #include "support/LaunchedApplication.h"
 #include "support/RecordingBackend.h"
@@ -18,7 +19,6 @@ const char *const childFlag = "--request-until-killed";
 int requestUntilKilled(int argc, char *argv[], const QString &generation)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QT_LOGGING_RULES", "molvane.info=false");
     QApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("molvane"));
     RecordingBackend::install();
@@ -28,7 +28,7 @@ int requestUntilKilled(int argc, char *argv[], const QString &generation)
     for (int request = 0;; ++request) {
         const QString number =
             QStringLiteral("%1%2").arg(generation).arg(request, 5, 10, QLatin1Char('0'));
-        dialPad->lblNumberField->setText(number);
+        DialPadScreen(dialPad).number->setText(number);
         dialPad->MakeCallToServer();
         KilledChild::reportDone(number);
     }

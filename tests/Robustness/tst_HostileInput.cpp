@@ -5,6 +5,7 @@
 #include "Platform/Telephony/TelephonyService.h"
 #include "Platform/UI/TabBarController.h"
 #include "support/CallLogFiles.h"
+#include "support/DialPadScreen.h"
 #include "support/LaunchedApplication.h"
 #include "support/RecordingBackend.h"
 #include "support/TestMain.h"
@@ -30,11 +31,12 @@ class HostileInputTest : public QObject
     std::unique_ptr<LaunchedApplication> app;
     RecordingBackend *modem = nullptr;
     DialerPadViewController *dialPad = nullptr;
+    DialPadScreen screen() const { return DialPadScreen(dialPad); }
 
     void request(const QString &number)
     {
-        dialPad->lblNumberField->setText(number);
-        QTest::mouseClick(dialPad->btnCall, Qt::LeftButton);
+        screen().number->setText(number);
+        QTest::mouseClick(screen().call, Qt::LeftButton);
     }
 
 private Q_SLOTS:

@@ -5,7 +5,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    const std::optional<QString> path = writeFuzzInput(QStringLiteral("calllog.plist"), data, size);
+    const std::optional<QString> path = writeFuzzInput(QStringLiteral("log.plist"), data, size);
     if (!path)
         return 0;
     if (const std::optional<QVariantList> list = ReadPropertyListArray(*path)) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CallLogEntry.h"
+#include "CallLogStore.h"
 #include "Platform/Files/DocumentsDirectory.h"
 #include "Platform/Files/PropertyList.h"
 
@@ -8,7 +8,7 @@
 
 inline QString callLogPath()
 {
-    return DocumentsDirectory() + QStringLiteral("/calllog.plist");
+    return CallLogStore::path();
 }
 
 // The numbers in the call log file, in stored order.

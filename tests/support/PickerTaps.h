@@ -1,20 +1,27 @@
 #pragma once
 
+#include "DialPadScreen.h"
 #include "DialerPadViewController.h"
 #include "Platform/AddressBook/ABPeoplePickerNavigationController.h"
 
 #include <QListView>
 #include <QTest>
 
-// The address-book button tapped; the picker once it has slid into place, or null.
-inline ABPeoplePickerNavigationController *openPicker(DialerPadViewController *dialPad)
+// The picker the screen shows, once it has slid into place, or null.
+inline ABPeoplePickerNavigationController *pickerShownBy(ViewController *presenter)
 {
-    QTest::mouseClick(dialPad->btnContacts, Qt::LeftButton);
     auto *picker =
-        qobject_cast<ABPeoplePickerNavigationController *>(dialPad->modalViewController());
+        qobject_cast<ABPeoplePickerNavigationController *>(presenter->modalViewController());
     if (picker && !QTest::qWaitFor([picker] { return picker->pos() == QPoint(0, 0); }))
         qWarning("the picker never came into place");
     return picker;
+}
+
+// The address-book button tapped; the picker once it has slid into place, or null.
+inline ABPeoplePickerNavigationController *openPicker(DialerPadViewController *dialPad)
+{
+    QTest::mouseClick(DialPadScreen(dialPad).contacts, Qt::LeftButton);
+    return pickerShownBy(dialPad);
 }
 
 // Taps the person's row where it stands; false when the person is not listed.

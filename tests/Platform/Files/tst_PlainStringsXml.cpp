@@ -99,7 +99,7 @@ private Q_SLOTS:
 
     void aFileChangedInPlaceIsReadAfresh()
     {
-        const QString path = directory.filePath("calllog.plist");
+        const QString path = directory.filePath("log.plist");
         QVERIFY(WritePropertyListAtomically(path, {entry("111")}));
         QCOMPARE(ReadPropertyListArray(path), QVariantList{entry("111")});
 

@@ -7,6 +7,7 @@
 #include "support/AtModemEmulator.h"
 #include "support/CallAudioMock.h"
 #include "support/CallLogFiles.h"
+#include "support/DialPadScreen.h"
 #include "support/LaunchedApplication.h"
 #include "support/ModemManagerDaemon.h"
 #include "support/PrivateBus.h"
@@ -50,6 +51,7 @@ class ModemManagerBackendTest : public QObject
     std::unique_ptr<LaunchedApplication> app;
     std::unique_ptr<CTCallCenter> callCenter;
     DialerPadViewController *dialPad = nullptr;
+    DialPadScreen screen() const { return DialPadScreen(dialPad); }
     QList<Event> events;
 
     static QString backendName() { return TelephonyService::shared().backend().name(); }
@@ -71,13 +73,13 @@ class ModemManagerBackendTest : public QObject
     {
         for (const QChar digit : digits)
             tap(dialPad->viewWithTag(1000 + digit.digitValue()));
-        tap(dialPad->btnCall);
+        tap(screen().call);
     }
 
     // The request's outcome has come once the dial pad stops its indicator.
     void waitForOutcome() const
     {
-        QTRY_VERIFY_WITH_TIMEOUT(!dialPad->actViewProgress->isAnimating(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!screen().progress->isAnimating(), 10000);
     }
 
     // What the daemon knows of the number of its first call.
@@ -125,9 +127,9 @@ private Q_SLOTS:
         launch();
         request("812");
         QTest::qWait(1000);
-        QVERIFY(dialPad->actViewProgress->isAnimating());
+        QVERIFY(screen().progress->isAnimating());
         waitForOutcome();
-        QCOMPARE(dialPad->lblStatus->text(), "We will call you back");
+        QCOMPARE(screen().status->text(), "We will call you back");
     }
 
     // A modem the daemon found without USSD has no interface for service codes at all.
@@ -137,7 +139,7 @@ private Q_SLOTS:
         launch();
         request("00123");
         waitForOutcome();
-        QCOMPARE(dialPad->lblStatus->text(), QString());
+        QCOMPARE(screen().status->text(), QString());
         QCOMPARE(modem->commandsStartingWith("ATD"), QStringList{"ATD*146*00123#;"});
         QTRY_COMPARE(events, (QList<Event>{{CTCallStateDialing, "*146*00123#"}}));
     }
@@ -155,11 +157,11 @@ private Q_SLOTS:
         launch({{"enable_autoanswer", autoAnswer}});
         for (const int key : {1008, 1001, 1002})
             tap(dialPad->viewWithTag(key));
-        QCOMPARE(dialPad->lblNumberField->text(), "812");
+        QCOMPARE(screen().number->text(), "812");
 
         modem->ring(operatorNumber);
         QTRY_VERIFY(events.contains(Event{CTCallStateIncoming, operatorNumber}));
-        QCOMPARE(dialPad->lblNumberField->text(), QString());
+        QCOMPARE(screen().number->text(), QString());
         if (autoAnswer) {
             QTRY_COMPARE(modem->commandsStartingWith("ATA"), QStringList{"ATA"});
             QTRY_VERIFY(events.contains(Event{CTCallStateConnected, operatorNumber}));
@@ -233,7 +235,7 @@ private Q_SLOTS:
         CallAudioMock callAudio;
         QVERIFY(callAudio.start());
         launch({{"enable_autoanswer", true}, {"current_language", language}});
-        InCallBar *bar = dialPad->inCallBar;
+        InCallBar *bar = screen().inCallBar;
         QVERIFY(!bar->isVisible());
 
         modem->ring(operatorNumber);
@@ -271,7 +273,7 @@ private Q_SLOTS:
         QTRY_COMPARE(modem->ussdRequests().size(), 1);
         QVERIFY(daemon->stop());
         waitForOutcome();
-        QCOMPARE(dialPad->lblStatus->text(), "Not confirmed: the modem did not answer in time");
+        QCOMPARE(screen().status->text(), "Not confirmed: the modem did not answer in time");
         QCOMPARE(CTTelephonyCenterGetDefault()->registrationCount(), 1);
     }
 };

@@ -8,6 +8,7 @@
 #include "support/TestMain.h"
 
 #include <QDBusVariant>
+#include <QLoggingCategory>
 #include <QSignalSpy>
 
 class TelephonyBackendSelectionTest : public QObject
@@ -42,6 +43,9 @@ class TelephonyBackendSelectionTest : public QObject
     }
 
 private Q_SLOTS:
+    // Diagnostic lines are checked here; they are written only when asked for.
+    void initTestCase() { QLoggingCategory::setFilterRules("molvane=true"); }
+
     void cleanup()
     {
         modemManager.reset();
