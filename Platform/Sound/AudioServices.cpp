@@ -43,8 +43,9 @@ CreateSoundEffect soundEffectFactory()
         if (auto create = reinterpret_cast<CreateSoundEffect>(
                 ResolveHelperModule(soundEffectModuleName, createSoundEffectSymbol)))
             return create;
-        qCInfo(lcMolvane).noquote() << "Key tones stay silent: the sound module"
-                                    << QLatin1String(soundEffectModuleName) << "cannot be loaded";
+        qCWarning(lcMolvane).noquote()
+            << "Key tones stay silent: the sound module" << QLatin1String(soundEffectModuleName)
+            << "cannot be loaded";
         return nullptr;
     }();
     return factory;

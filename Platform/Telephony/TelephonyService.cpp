@@ -42,7 +42,7 @@ void TelephonyService::startAutomaticSelection()
         return;
     const QDBusConnection bus = QDBusConnection::systemBus();
     if (!bus.isConnected()) {
-        qCInfo(lcMolvane).noquote() << "No system bus:" << bus.lastError().message();
+        qCWarning(lcMolvane).noquote() << "No system bus:" << bus.lastError().message();
         backend();
         return;
     }
