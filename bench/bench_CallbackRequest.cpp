@@ -53,7 +53,7 @@ BENCHMARK(CallKeyToDial)->Arg(10)->Arg(1000)->Arg(10000)->Unit(benchmark::kMilli
 
 int main(int argc, char **argv)
 {
-    // The diagnostic log stays on, as it is on a phone (its lines go to the journal).
+    // The diagnostic log as a phone has it: off unless asked for.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     IsolatedUserDirectories directories;
     QApplication application(argc, argv);
