@@ -3,6 +3,7 @@
 #include "support/AtModemEmulator.h"
 #include "support/PrivateBus.h"
 
+#include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusConnectionInterface>
 #include <QDBusMetaType>
@@ -29,6 +30,16 @@ QDBusMessage callServingEvents(const QDBusMessage &call,
   std::ignore = QTest::qWaitFor([&] { return pending.isFinished(); },
                                 timeoutMilliseconds + 1000);
   return pending.reply();
+}
+
+bool roundTrip(const QDBusMessage &call) {
+  // Handled first, so that what this process asks in answer goes out ahead of
+  // the call.
+  QCoreApplication::sendPostedEvents();
+  const bool answered =
+      callServingEvents(call).type() == QDBusMessage::ReplyMessage;
+  QCoreApplication::sendPostedEvents();
+  return answered;
 }
 
 ModemManagerDaemon::ModemManagerDaemon(AtModemEmulator &modem)
