@@ -8,6 +8,8 @@
 UIButtonWithLongTap::UIButtonWithLongTap(QWidget *parent) : QPushButton(parent)
 {
     setAttribute(Qt::WA_AcceptTouchEvents);
+    // Named, and a child of the button, so a test can fire it rather than wait a second.
+    longTapTimer.setObjectName(QStringLiteral("LongTap"));
     longTapTimer.setSingleShot(true);
     longTapTimer.setInterval(longTapMilliseconds);
     connect(&longTapTimer, &QTimer::timeout, this, &UIButtonWithLongTap::detecetedLongTap);

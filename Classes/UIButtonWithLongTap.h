@@ -40,5 +40,5 @@ private:
 
     UIButtonWithLongTapDelegate *longTapDelegate = nullptr;
     bool tapConsumed = false;
-    QTimer longTapTimer;
+    QTimer longTapTimer{this};
 };

@@ -32,7 +32,7 @@ void SimulatedOperator::dial(const QString &dialString, DialCompletion done)
     const QString callID = startCall(CTCallStateDialing, dialString);
     endAfter(callID, delays.serviceCall);
     if (const auto number = callbackNumber(dialString))
-        QTimer::singleShot(delays.ringBack, this, [this, number = *number] { ringBack(number); });
+        after(delays.ringBack, [this, number = *number] { ringBack(number); });
 }
 
 void SimulatedOperator::ringBack(const QString &number)
@@ -95,20 +95,40 @@ void SimulatedOperator::report(const CTCall &call)
     });
 }
 
+// A timer of the operator's own, rather than the event loop's single shot, so that what the
+// operator has still to do can be seen among its children.
+QTimer *SimulatedOperator::after(std::chrono::milliseconds delay, std::function<void()> step)
+{
+    auto *timer = new QTimer(this);
+    timer->setSingleShot(true);
+    connect(timer, &QTimer::timeout, this, [timer, step = std::move(step)] {
+        timer->deleteLater();
+        step();
+    });
+    timer->start(delay);
+    return timer;
+}
+
 void SimulatedOperator::endAfter(const QString &callID, std::chrono::milliseconds delay)
 {
     Call &call = calls[callID];
-    if (call.timer)
-        call.timer->deleteLater();
-    call.timer = new QTimer(this);
-    call.timer->setSingleShot(true);
-    connect(call.timer, &QTimer::timeout, this, [this, callID] { end(callID); });
-    call.timer->start(delay);
+    dropTimer(call);
+    call.timer = after(delay, [this, callID] { end(callID); });
 }
 
 void SimulatedOperator::end(const QString &callID)
 {
-    calls[callID].timer->deleteLater();
+    dropTimer(calls[callID]);
     changeState(callID, CTCallStateDisconnected);
     calls.erase(callID);
+}
+
+// Stopped first: a timer deleted later could still fire before it goes.
+void SimulatedOperator::dropTimer(Call &call)
+{
+    if (!call.timer)
+        return;
+    call.timer->stop();
+    call.timer->deleteLater();
+    call.timer = nullptr;
 }

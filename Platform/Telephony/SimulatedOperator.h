@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <QTimer>
 #include <chrono>
+#include <functional>
 #include <map>
 #include <optional>
 
@@ -52,8 +53,10 @@ private:
     QString startCall(CTCallState state, const QString &number);
     void changeState(const QString &callID, CTCallState state);
     void report(const CTCall &call);
+    QTimer *after(std::chrono::milliseconds delay, std::function<void()> step);
     void endAfter(const QString &callID, std::chrono::milliseconds delay);
     void end(const QString &callID);
+    static void dropTimer(Call &call);
     void ringBack(const QString &number);
 
     Delays delays;

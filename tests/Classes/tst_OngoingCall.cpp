@@ -69,7 +69,11 @@ private Q_SLOTS:
         report("in", CTCallStateIncoming, "+74951112233");
         TelephonyService::shared().answer(CTCall("in", CTCallStateIncoming, "+74951112233"));
         report("in", CTCallStateConnected, "+74951112233");
-        QTest::qWait(100);
+        // The call's search for the service takes the same steps with the bus as one started
+        // after it, each answered in turn: once the later search ends, the call's has.
+        bool searched = false;
+        audio.findService(this, [&searched](bool) { searched = true; });
+        QTRY_VERIFY(searched);
         QVERIFY(!ongoing.hasAudioControls());
         ongoing.setSpeakerOn(true);
         QVERIFY(!ongoing.speakerOn());

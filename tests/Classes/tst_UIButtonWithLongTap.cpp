@@ -4,6 +4,7 @@
 
 #include <QPointingDevice>
 #include <QSignalSpy>
+#include <QTimer>
 
 namespace {
 class RecordingDelegate : public UIButtonWithLongTapDelegate
@@ -13,9 +14,11 @@ public:
     QList<int> tags;
 };
 
-constexpr int pastTheDelay = UIButtonWithLongTap::longTapMilliseconds + 150;
+const QPoint onTheButton(40, 30);
 } // namespace
 
+// The long-tap delay is never waited for: the test fires the button's timer itself, and events
+// are delivered without turning the event loop, so the timer cannot fire on its own meanwhile.
 class UIButtonWithLongTapTest : public QObject
 {
     Q_OBJECT
@@ -24,9 +27,29 @@ class UIButtonWithLongTapTest : public QObject
     UIButtonWithLongTap *button = nullptr;
     RecordingDelegate delegate;
     std::unique_ptr<QSignalSpy> taps;
+    std::unique_ptr<QPointingDevice> screen{QTest::createTouchDevice()};
 
     void press() { QTest::mousePress(button, Qt::LeftButton); }
     void release(QPoint at = {}) { QTest::mouseRelease(button, Qt::LeftButton, {}, at); }
+    QTest::QTouchEventWidgetSequence touch()
+    {
+        return QTest::touchEvent(window.get(), screen.get(), false);
+    }
+    void touchPress() { touch().press(0, onTheButton, button).commit(false); }
+    void touchRelease() { touch().release(0, onTheButton, button).commit(false); }
+
+    QTimer *longTapTimer() const { return button->findChild<QTimer *>(QStringLiteral("LongTap")); }
+    bool longTapPending() const { return longTapTimer()->isActive(); }
+
+    // The press has been held for the long-tap delay: its timer, still pending, expires now.
+    void holdPastTheDelay()
+    {
+        QTimer *timer = longTapTimer();
+        QVERIFY(timer->isActive());
+        QCOMPARE(timer->interval(), UIButtonWithLongTap::longTapMilliseconds);
+        QTimerEvent expiry(timer->timerId());
+        QCoreApplication::sendEvent(timer, &expiry);
+    }
 
 private Q_SLOTS:
     void init()
@@ -43,20 +66,21 @@ private Q_SLOTS:
 
     void cleanup() { window.reset(); }
 
+    // Released before the delay: the long tap is still pending at the release, which withdraws it.
     void shortPressTapsOnce()
     {
         press();
-        QTest::qWait(UIButtonWithLongTap::longTapMilliseconds / 2);
+        QVERIFY(longTapPending());
         release();
         QCOMPARE(taps->count(), 1);
-        QTest::qWait(UIButtonWithLongTap::longTapMilliseconds);
+        QVERIFY(!longTapPending());
         QVERIFY(delegate.tags.isEmpty());
     }
 
     void holdReportsOnceAndSwallowsTheRelease()
     {
         press();
-        QTest::qWait(pastTheDelay);
+        holdPastTheDelay();
         QCOMPARE(delegate.tags, QList<int>{1000});
         release();
         QCOMPARE(taps->count(), 0);
@@ -73,8 +97,9 @@ private Q_SLOTS:
     {
         press();
         QTest::mouseMove(button, QPoint(-50, -50));
+        QVERIFY(longTapPending());
         release(QPoint(-50, -50));
-        QTest::qWait(pastTheDelay);
+        QVERIFY(!longTapPending());
         QCOMPARE(taps->count(), 0);
         QVERIFY(delegate.tags.isEmpty());
     }
@@ -83,7 +108,7 @@ private Q_SLOTS:
     {
         button->setDelegate(nullptr);
         press();
-        QTest::qWait(pastTheDelay);
+        holdPastTheDelay();
         release();
         QCOMPARE(taps->count(), 0);
         QVERIFY(button->consumedTap());
@@ -91,22 +116,23 @@ private Q_SLOTS:
 
     void touchHoldReportsAndCancelWithdraws()
     {
-        const std::unique_ptr<QPointingDevice> device(QTest::createTouchDevice());
-        QPointingDevice *screen = device.get();
-        QTest::touchEvent(window.get(), screen).press(0, QPoint(40, 30), button);
-        QTest::qWait(pastTheDelay);
-        QTest::touchEvent(window.get(), screen).release(0, QPoint(40, 30), button);
+        touchPress();
+        holdPastTheDelay();
+        touchRelease();
         QCOMPARE(delegate.tags, QList<int>{1000});
         QCOMPARE(taps->count(), 0);
 
-        QTest::touchEvent(window.get(), screen).press(0, QPoint(40, 30), button);
-        QTest::touchEvent(window.get(), screen).release(0, QPoint(40, 30), button);
+        touchPress();
+        QVERIFY(longTapPending());
+        touchRelease();
         QCOMPARE(taps->count(), 1);
+        QVERIFY(!longTapPending());
 
-        QTest::touchEvent(window.get(), screen).press(0, QPoint(40, 30), button);
-        QTouchEvent cancel(QEvent::TouchCancel, screen);
+        touchPress();
+        QVERIFY(longTapPending());
+        QTouchEvent cancel(QEvent::TouchCancel, screen.get());
         QApplication::sendEvent(button, &cancel);
-        QTest::qWait(pastTheDelay);
+        QVERIFY(!longTapPending());
         QCOMPARE(delegate.tags.size(), 1);
         QCOMPARE(taps->count(), 1);
         QVERIFY(!button->isDown());

@@ -301,6 +301,7 @@ void AtModemEmulator::hangUp(const QString &command)
 
 void AtModemEmulator::send(QLocalSocket *port, const QString &text)
 {
+    Q_EMIT sending(text);
     port->write((QStringLiteral("\r\n") + text + QStringLiteral("\r\n")).toLatin1());
 }
 

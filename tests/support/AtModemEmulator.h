@@ -83,6 +83,10 @@ public:
     // The other side hangs up every call.
     void hangUpRemotely();
 
+Q_SIGNALS:
+    // Each line the modem is about to send, answer or unsolicited, without the line ends.
+    void sending(const QString &text);
+
 private:
     void accept();
     void readFrom(QLocalSocket *port);

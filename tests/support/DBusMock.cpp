@@ -5,7 +5,6 @@
 #include <QDBusArgument>
 #include <QDBusConnectionInterface>
 #include <QDBusMetaType>
-#include <QDeadlineTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -77,13 +76,8 @@ void DBusMock::showErrors() const
 
 bool DBusMock::waitForOwner(bool owned) const
 {
-    const QDeadlineTimer deadline(5000);
-    while (bus.interface()->isServiceRegistered(busName).value() != owned) {
-        if (deadline.hasExpired())
-            return false;
-        QTest::qWait(10);
-    }
-    return true;
+    return QTest::qWaitFor(
+        [&] { return bus.interface()->isServiceRegistered(busName).value() == owned; }, 5000);
 }
 
 void DBusMock::record(const QDBusMessage &signal)

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "support/TestMain.h"
+#include "support/TestSeed.h"
 
 #include <QCoreApplication>
 #include <QProcess>
-#include <QRandomGenerator>
 #include <QStringList>
 #include <QThread>
 #include <csignal>
@@ -46,8 +46,8 @@ inline QStringList finishedSteps(const QByteArray &output)
 
 // Starts the child and kills it with SIGKILL after a random number of finished steps and a
 // random moment into the next one, so the kills land all over the code under test however fast
-// or slow the machine is. Gives the steps that finished, or nothing when the child never got
-// ready or would not die.
+// or slow the machine is; the randomness is the test's seeded one. Gives the steps that
+// finished, or nothing when the child never got ready or would not die.
 inline std::optional<QStringList> runUntilKilled(const QStringList &arguments)
 {
     QProcess child;
@@ -58,13 +58,13 @@ inline std::optional<QStringList> runUntilKilled(const QStringList &arguments)
             return std::nullopt;
         output += child.readAllStandardOutput();
     }
-    const int stepsBeforeKill = QRandomGenerator::global()->bounded(0, 6);
+    const int stepsBeforeKill = testRandom().bounded(0, 6);
     while (finishedSteps(output).size() < stepsBeforeKill) {
         if (!child.waitForReadyRead(30000))
             return std::nullopt;
         output += child.readAllStandardOutput();
     }
-    QThread::usleep(QRandomGenerator::global()->bounded(0, 20000));
+    QThread::usleep(testRandom().bounded(0, 20000));
     ::kill(pid_t(child.processId()), SIGKILL);
     if (!child.waitForFinished(10000))
         return std::nullopt;
@@ -72,7 +72,8 @@ inline std::optional<QStringList> runUntilKilled(const QStringList &arguments)
 }
 
 // A crash-safety test's main: given the child's flag and a generation, the child's loop;
-// otherwise the test itself, in private user directories that its children inherit.
+// otherwise the test itself, in private user directories that its children inherit, starting
+// with its seed.
 template <typename Test>
 int testMain(int argc, char *argv[], const char *childFlag,
              int (*child)(int argc, char *argv[], const QString &generation))
@@ -82,6 +83,7 @@ int testMain(int argc, char *argv[], const char *childFlag,
     IsolatedUserDirectories directories;
     QApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("molvane"));
+    testRandom();
     Test test;
     return QTest::qExec(&test, argc, argv);
 }

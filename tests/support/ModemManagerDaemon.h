@@ -47,3 +47,9 @@ private:
 // Sends the call and keeps the event loop turning until the answer comes, so that the emulated
 // modem, which lives on the same loop, can serve the daemon meanwhile.
 QDBusMessage callServingEvents(const QDBusMessage &call, int timeoutMilliseconds = 10000);
+
+// A fence for what a service has told this process: returns once the service has answered the
+// call, which it takes after every call this process sent it before, and this process has
+// handled all that came before the answer (the service's signals, its replies to earlier
+// calls). GDBus answers Peer.Ping out of turn: the call must be one of the service's own.
+bool roundTrip(const QDBusMessage &call);

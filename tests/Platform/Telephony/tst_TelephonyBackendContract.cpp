@@ -15,6 +15,8 @@
 #include <QDBusMetaType>
 #include <QDBusVariant>
 #include <QPointer>
+#include <QTimer>
+#include <algorithm>
 
 using namespace std::chrono_literals;
 
@@ -86,7 +88,6 @@ const QString menu = "Press 1 to confirm";
 const QString cancel = "cancel";
 const QString answer = "answer";
 const QString hangUp = "hang up";
-constexpr int quietMilliseconds = 50;
 
 QString request(const QString &text)
 {
@@ -298,7 +299,15 @@ public:
     virtual bool sessionOpen() const = 0;
     // What reached the modem, in order: "request TEXT", "cancel", "call NUMBER", "answer".
     virtual QStringList atModem() const = 0;
+    // Returns once the app has heard all that the network had to tell it by now.
+    virtual bool catchUp() = 0;
 };
+
+// Twice: what the backend asks in answer to a late signal is answered before the second.
+bool caughtUpWith(const QDBusMessage &call)
+{
+    return roundTrip(call) && roundTrip(call);
+}
 
 class SimulatedNetwork : public Network
 {
@@ -324,8 +333,24 @@ public:
             reached << call(dialled);
         return reached;
     }
+    // What the operator has still to do are its running timers and the reports posted to it.
+    bool catchUp() override
+    {
+        const bool idle = QTest::qWaitFor([this] { return !hasRunningTimer(); }, 10000);
+        if (simulated)
+            QCoreApplication::sendPostedEvents(simulated, QEvent::MetaCall);
+        return idle;
+    }
 
 private:
+    bool hasRunningTimer() const
+    {
+        const QList<QTimer *> timers =
+            simulated ? simulated->findChildren<QTimer *>() : QList<QTimer *>();
+        return std::any_of(timers.begin(), timers.end(),
+                           [](const QTimer *timer) { return timer->isActive(); });
+    }
+
     QPointer<SimulatedOperator> simulated;
 };
 
@@ -400,14 +425,26 @@ public:
         return reached;
     }
 
+    // A daemon that is gone tells nothing more.
+    bool catchUp() override
+    {
+        return !daemon.isRunning() ||
+               caughtUpWith(modemMessage(ModemManager::voiceInterface, "ListCalls"));
+    }
+
 private:
-    QDBusMessage modemCall(const QString &interface, const QString &method,
-                           const QVariantList &arguments = {}) const
+    QDBusMessage modemMessage(const QString &interface, const QString &method,
+                              const QVariantList &arguments = {}) const
     {
         QDBusMessage message = QDBusMessage::createMethodCall(
             ModemManagerDaemon::service, daemon.modemPath(), interface, method);
         message.setArguments(arguments);
-        return callServingEvents(message);
+        return message;
+    }
+    QDBusMessage modemCall(const QString &interface, const QString &method,
+                           const QVariantList &arguments = {}) const
+    {
+        return callServingEvents(modemMessage(interface, method, arguments));
     }
 
     // Terminated calls stay with the daemon until deleted; deleting one hangs it up first.
@@ -504,6 +541,14 @@ public:
                 reached << hangUp;
         }
         return reached;
+    }
+
+    // A service that is gone tells nothing more.
+    bool catchUp() override
+    {
+        return !ofono.isRunning() ||
+               caughtUpWith(QDBusMessage::createMethodCall(
+                   "org.ofono", OfonoMock::modem, "org.ofono.VoiceCallManager", "GetCalls"));
     }
 
 private Q_SLOTS:
@@ -671,7 +716,7 @@ private Q_SLOTS:
 
         QTRY_COMPARE_WITH_TIMEOUT(heardCalls(events), expected.calls, 10000);
         // Nothing follows: no other ring-back, no late event.
-        QTest::qWait(quietMilliseconds);
+        QVERIFY(backend->catchUp());
         QCOMPARE(heardCalls(events), expected.calls);
         QCOMPARE(heardCalls(notified), expected.calls);
         QCOMPARE(outcomes.size(), stimulus.dials.size());
