@@ -120,7 +120,7 @@ private Q_SLOTS:
                               spoken(screen.status, QAccessible::Description)}),
                  descriptions);
 
-        screen.number->setText("812");
+        screen.enter("812");
         screen.status->setText("We will call you back");
         QCOMPARE(spoken(screen.number, QAccessible::Name), "812");
         QCOMPARE(spoken(screen.status, QAccessible::Name), "We will call you back");

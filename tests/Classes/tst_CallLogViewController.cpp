@@ -166,7 +166,7 @@ private Q_SLOTS:
     {
         WritePropertyListAtomically(callLogPath(), callLogOf({"812", "555"}));
         DialerPadViewController *dialPad = app->delegate()->dialerPadViewController;
-        DialPadScreen(dialPad).number->setText("+123");
+        DialPadScreen(dialPad).enter("+123");
         QTest::mouseClick(DialPadScreen(dialPad).call, Qt::LeftButton);
         showRecent();
         QCOMPARE(recent->tblCallLog->numberOfRows(), 3);

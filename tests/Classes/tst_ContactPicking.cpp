@@ -75,7 +75,7 @@ class ContactPickingTest : public QObject
         modem = RecordingBackend::install();
         app = std::make_unique<LaunchedApplication>(QVariantMap{{"current_language", language}});
         dialPad = app->delegate()->dialerPadViewController;
-        screen().number->setText("555");
+        screen().enter("555");
     }
 
 private Q_SLOTS:

@@ -89,7 +89,7 @@ private Q_SLOTS:
         app = std::make_unique<LaunchedApplication>(
             QVariantMap{{"current_language", QString("english")}});
         dialPad = app->delegate()->dialerPadViewController;
-        screen().number->setText("555");
+        screen().enter("555");
     }
 
     void cleanup()

@@ -81,7 +81,7 @@ private Q_SLOTS:
     {
         QFETCH(int, state);
         QFETCH(bool, clears);
-        screen().number->setText("123");
+        screen().enter("123");
         QTest::mouseClick(screen().edit, Qt::LeftButton);
         QVERIFY(screen().editCover->isVisible());
 
@@ -125,7 +125,7 @@ private Q_SLOTS:
         showTab(1);
         showTab(0);
         screen().progress->startAnimating();
-        screen().number->setText("812");
+        screen().enter("812");
         dialPad->UserBusyMessage("812");
         QCOMPARE(screen().status->text(), "User 812 Busy!");
         QVERIFY(!screen().progress->isAnimating());

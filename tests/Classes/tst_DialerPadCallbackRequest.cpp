@@ -64,7 +64,7 @@ class DialerPadCallbackRequestTest : public QObject
 
     void request(const QString &number)
     {
-        screen().number->setText(number);
+        screen().enter(number);
         QTest::mouseClick(screen().call, Qt::LeftButton);
     }
 

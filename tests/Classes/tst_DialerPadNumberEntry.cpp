@@ -72,7 +72,7 @@ private Q_SLOTS:
 
     void deleteKeyTakesOffTheLastCharacter()
     {
-        screen().number->setText("+749");
+        screen().enter("+749");
         QTest::mouseClick(screen().erase, Qt::LeftButton);
         QCOMPARE(number(), "+74");
     }
@@ -81,7 +81,7 @@ private Q_SLOTS:
     // the field; the in-call bar stays above the cover.
     void editModeRoundTrip()
     {
-        screen().number->setText("123");
+        screen().enter("123");
         QTest::mouseClick(screen().edit, Qt::LeftButton);
         QLineEdit *field = editField();
         QVERIFY(field && field->hasFocus());

@@ -6,7 +6,9 @@
 #include "WaitingCover.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 
 // The dial pad's controls as a person finds them on the screen, by what they are.
 struct DialPadScreen
@@ -24,6 +26,22 @@ struct DialPadScreen
     QWidget *editCover = named<QWidget>("vwOverlay");
     UIActivityIndicatorView *progress = named<UIActivityIndicatorView>("actViewProgress");
     InCallBar *inCallBar = dialPad->findChild<InCallBar *>();
+
+    // Puts the number on the dial pad as a person corrects one: a key for an empty number,
+    // then edit mode, everything selected and typed over, and done.
+    void enter(const QString &text) const
+    {
+        if (number->text().isEmpty())
+            QTest::mouseClick(dialPad->viewWithTag(1001), Qt::LeftButton);
+        QTest::mouseClick(edit, Qt::LeftButton);
+        auto *field = qobject_cast<QLineEdit *>(dialPad->viewWithTag(99));
+        QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+        if (text.isEmpty())
+            QTest::keyClick(field, Qt::Key_Delete);
+        else
+            QTest::keyClicks(field, text);
+        QTest::mouseClick(edit, Qt::LeftButton);
+    }
 
     // The newest cover still shown while a callback is awaited, if any.
     WaitingCover *waitingCover() const
