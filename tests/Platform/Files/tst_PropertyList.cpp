@@ -1,3 +1,4 @@
+#include "CallLogStore.h"
 #include "Platform/Files/BundleResource.h"
 #include "Platform/Files/DocumentsDirectory.h"
 #include "Platform/Files/PropertyList.h"
@@ -289,15 +290,15 @@ private Q_SLOTS:
         QCOMPARE(DocumentsDirectory(),
                  qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/molvane"));
         QVERIFY(QFileInfo(DocumentsDirectory()).isDir());
+        // The call log's seed, the one bundled list.
+        const QString seed = QFileInfo(CallLogStore::path()).completeBaseName();
 
-        QVERIFY(
-            CopyBundleResourceIfMissing(QStringLiteral("calllog"), QStringLiteral("plist"), path));
+        QVERIFY(CopyBundleResourceIfMissing(seed, QStringLiteral("plist"), path));
         QCOMPARE(*ReadPropertyListArray(path), QVariantList());
         QVERIFY(QFileInfo(path).permissions().testFlag(QFileDevice::WriteOwner));
 
         writeRaw("kept");
-        QVERIFY(
-            CopyBundleResourceIfMissing(QStringLiteral("calllog"), QStringLiteral("plist"), path));
+        QVERIFY(CopyBundleResourceIfMissing(seed, QStringLiteral("plist"), path));
         QCOMPARE(readRaw(), QByteArray("kept"));
 
         const QString other = path + QStringLiteral(".other");
