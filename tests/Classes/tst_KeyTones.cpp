@@ -61,24 +61,20 @@ private Q_SLOTS:
         app.reset();
     }
 
-    // Every key's tone is read from its file before its first play.
-    void preparedTonesAreLoaded()
-    {
-        KeyTones tones;
-        tones.prepare();
-        for (const QChar character : QStringView(u"0123456789*#+")) {
-            const SystemSoundID tone = tones.toneFor(character);
-            QTRY_VERIFY2(AudioServicesSystemSoundIsLoaded(tone),
-                         qPrintable(AudioServicesSystemSoundFile(tone).toString()));
-        }
-    }
-
-    // A long session holds one sound per key, and they all go with the tones.
-    void oneSoundPerKeyForAsLongAsTheTonesLive()
+    // Every key's tone is read from its file before its first play; a long session holds one
+    // sound per key, and they all go with the tones.
+    void oneLoadedSoundPerKeyForAsLongAsTheTonesLive()
     {
         const int before = AudioServicesSystemSoundCount();
         {
             KeyTones tones;
+            tones.prepare();
+            QCOMPARE(AudioServicesSystemSoundCount() - before, 13);
+            for (const QChar character : QStringView(u"0123456789*#+")) {
+                const SystemSoundID tone = tones.toneFor(character);
+                QTRY_VERIFY2(AudioServicesSystemSoundIsLoaded(tone),
+                             qPrintable(AudioServicesSystemSoundFile(tone).toString()));
+            }
             for (int round = 0; round < 50; ++round) {
                 for (const QChar character : QStringView(u"0123456789*#+"))
                     tones.play(character);
