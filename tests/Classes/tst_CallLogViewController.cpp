@@ -190,6 +190,9 @@ private Q_SLOTS:
         CallLogStore::shared().record(CallLogEntry("+7999", "2026-12-08 at 12:00"));
         QCOMPARE(rowTitles(), QStringList{"+7999 | 2026-12-08 at 12:00"});
         QVERIFY(!recent->btnClearCallLog->isHidden());
+        // What a change carries is shown as it is: the file is not read again.
+        Q_EMIT CallLogStore::shared().changed(callLogOf({"555"}));
+        QCOMPARE(rowTitles(), QStringList{"555 | 2026-12-01 at 10:00"});
         CallLogStore::shared().clear();
         QCOMPARE(recent->tblCallLog->numberOfRows(), 0);
     }
