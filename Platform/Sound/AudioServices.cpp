@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QVariant>
+#include <algorithm>
 #include <map>
 #include <memory>
 
@@ -115,12 +116,32 @@ SystemSoundID AudioServicesLastPlayedSound()
     return lastPlayed;
 }
 
+namespace {
+enum class SoundStatus
+{
+    Null,
+    Loading,
+    Ready,
+    Error
+}; // QSoundEffect::Status
+
+SoundStatus statusOf(const SystemSound &sound)
+{
+    return sound.effect ? SoundStatus(sound.effect->property("status").toInt()) : SoundStatus::Null;
+}
+} // namespace
+
 bool AudioServicesSystemSoundIsLoaded(SystemSoundID soundID)
 {
-    constexpr int ready = 2; // QSoundEffect::Ready
     const auto found = sounds().find(soundID);
-    return found != sounds().end() && found->second.effect &&
-           found->second.effect->property("status").toInt() == ready;
+    return found != sounds().end() && statusOf(found->second) == SoundStatus::Ready;
+}
+
+int AudioServicesLoadingSoundCount()
+{
+    return int(std::count_if(sounds().begin(), sounds().end(), [](const auto &entry) {
+        return statusOf(entry.second) == SoundStatus::Loading;
+    }));
 }
 
 QUrl AudioServicesSystemSoundFile(SystemSoundID soundID)

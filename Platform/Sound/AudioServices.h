@@ -28,6 +28,8 @@ int AudioServicesSystemSoundCount();
 QUrl AudioServicesSystemSoundFile(SystemSoundID soundID);
 // Whether the sound's file has been read, so that it plays at once.
 bool AudioServicesSystemSoundIsLoaded(SystemSoundID soundID);
+// How many sounds are still being read from their files.
+int AudioServicesLoadingSoundCount();
 // How many plays have been started since the process began.
 int AudioServicesPlayCount();
 // The sound most recently started; 0 before the first.
