@@ -1,5 +1,6 @@
 #include "CallbackRequest.h"
 
+#include "AwaitedCallback.h"
 #include "CallLogStore.h"
 #include "Platform/Log.h"
 #include "Platform/Telephony/CallbackCode.h"
@@ -14,6 +15,13 @@ CallbackRequest::Sent CallbackRequest::send(const QString &number, QObject *cont
     NSLog(QStringLiteral("Dialling Number is :%1").arg(sent.code));
     sent.log = CallLogStore::shared().record(
         CallLogEntry(number, CallLogEntry::formattedTime(QDateTime::currentDateTime())));
-    CTCallDialWithID(sent.code, -1, context, std::move(done));
+    // Awaited from the dial on, since the callback may ring before the outcome is told.
+    const quint64 wait = AwaitedCallback::shared().expect();
+    CTCallDialWithID(sent.code, -1, context,
+                     [wait, done = std::move(done)](const DialOutcome &outcome) {
+                         if (!outcome.wasSent() && outcome.failure() != DialOutcome::OutcomeUnknown)
+                             AwaitedCallback::shared().withdraw(wait);
+                         done(outcome);
+                     });
     return sent;
 }

@@ -8,8 +8,9 @@
 class QObject;
 
 // One callback request from the number to its outcome, with no screen involved: the code is
-// made, the request logged, and only then dialled. The outcome comes later, from the event
-// loop, to `done` (not at all once `context` is gone).
+// made, the request logged, and only then dialled, and its callback awaited unless the request
+// surely did not go out. The outcome comes later, from the event loop, to `done` (not at all
+// once `context` is gone).
 namespace CallbackRequest {
 
 struct Sent

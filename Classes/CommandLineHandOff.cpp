@@ -1,5 +1,7 @@
 #include "CommandLineHandOff.h"
 
+#include "TelLink.h"
+
 #include <QByteArray>
 #include <cerrno>
 #include <cstdio>
@@ -30,7 +32,8 @@ bool CommandLineHandOff::asksForAnOption(int argc, char *argv[])
         if (argument.startsWith("--") || argument == "-h" || argument == "-v")
             return true;
     }
-    return !QByteArray(argv[1]).startsWith('-');
+    const QByteArray first(argv[1]);
+    return !first.startsWith('-') && !TelLink::isLink(QString::fromLocal8Bit(first));
 }
 
 int CommandLineHandOff::handOff(char *argv[])

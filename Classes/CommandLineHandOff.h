@@ -8,7 +8,7 @@ public:
     CommandLineHandOff() = delete;
 
     // Whether the arguments ask for an option rather than the window. The toolkit's own
-    // single-dash options (-platform, -style ...) are the window's.
+    // single-dash options (-platform, -style ...) and tel: links are the window's.
     static bool asksForAnOption(int argc, char *argv[]);
 
     // Replaces this process by molvane-cli with the same arguments. Returns only when that

@@ -15,6 +15,7 @@
 #include "Platform/UI/UIActivityIndicatorView.h"
 #include "Platform/UI/UIAlertView.h"
 #include "Preferences.h"
+#include "TelLink.h"
 #include "WaitingCover.h"
 #include "ui_DialerPadViewController.h"
 
@@ -129,6 +130,21 @@ void DialerPadViewController::takeNumberFromCallLog(const QString &number)
     appDelegate = MolvaneAppDelegate::shared();
     appDelegate->g_bIsNumberDialledFromCallLog = true;
     appDelegate->g_strSelectedNumberFromCallLog = number;
+}
+
+bool DialerPadViewController::takeNumberFromLink(const QString &link)
+{
+    view();
+    const std::optional<QString> number = TelLink::numberIn(link);
+    if (!number) {
+        ui->lblStatus->setText(
+            screenText()(u"The link holds no number to call", u"В ссылке нет номера для вызова"));
+        return false;
+    }
+    numberEntry->finishEditing();
+    numberEntry->setNumber(*number);
+    ui->lblStatus->clear();
+    return true;
 }
 
 // What a screen reader says of the controls. The number and the status are named by their

@@ -72,6 +72,9 @@ public:
 
     // A number from the call log, requested as soon as the dial pad appears.
     void takeNumberFromCallLog(const QString &number);
+    // A tel: link's number, put on the dial pad to be called with a tap; a link without one
+    // is said so on the status line and leaves the number as it was.
+    bool takeNumberFromLink(const QString &link);
 
     // Filling the number from the address book.
     void PickThePhoneNumberFromAddressbook(QObject *sender = nullptr);

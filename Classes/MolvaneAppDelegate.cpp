@@ -61,7 +61,8 @@ void MolvaneAppDelegate::loadMainLayout()
         mainTab->setTabIcon(index, QIcon(tabIcons.at(index)));
 }
 
-bool MolvaneAppDelegate::didFinishLaunchingWithOptions(UIApplication *, const QVariantMap &)
+bool MolvaneAppDelegate::didFinishLaunchingWithOptions(UIApplication *application,
+                                                       const QVariantMap &)
 {
     g_bIsNumberDialledFromCallLog = false;
     g_strSelectedNumberFromCallLog = QString();
@@ -73,9 +74,14 @@ bool MolvaneAppDelegate::didFinishLaunchingWithOptions(UIApplication *, const QV
         TranslateScreenToEnglish();
     else
         TranslateScreenToRussian();
-    window->show();
-    window->activateWindow();
+    application->makeKeyAndVisible(window.get());
     return true;
+}
+
+bool MolvaneAppDelegate::openURL(UIApplication *, const QString &url)
+{
+    mainTab->setSelectedIndex(dialPadTab);
+    return dialerPadViewController->takeNumberFromLink(url);
 }
 
 void MolvaneAppDelegate::applicationWillTerminate(UIApplication *)

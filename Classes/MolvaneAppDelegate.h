@@ -24,6 +24,8 @@ public:
     bool didFinishLaunchingWithOptions(UIApplication *application,
                                        const QVariantMap &launchOptions) override;
     void applicationWillTerminate(UIApplication *application) override;
+    // A tel: link puts its number on the dial pad; nothing is dialled until the call key.
+    bool openURL(UIApplication *application, const QString &url) override;
 
     void TranslateScreenToEnglish();
     void TranslateScreenToRussian();

@@ -78,17 +78,15 @@ void NumberEntry::toggleEditing()
 {
     if (number().isEmpty())
         return;
-    if (viewTag(controls.editButton) == 0) {
-        setViewTag(controls.editButton, 1);
+    if (viewTag(controls.editButton) == 0)
         startEditing();
-    } else {
-        setViewTag(controls.editButton, 0);
+    else
         finishEditing();
-    }
 }
 
 void NumberEntry::startEditing()
 {
+    setViewTag(controls.editButton, 1);
     setEditButtonImage(QStringLiteral("done-num.png"));
     auto *field = new QLineEdit(screen());
     field->setGeometry(controls.label->geometry());
@@ -114,6 +112,7 @@ void NumberEntry::startEditing()
 
 void NumberEntry::finishEditing()
 {
+    setViewTag(controls.editButton, 0);
     setEditButtonImage(QStringLiteral("edit-num.png"));
     hideEditCover();
     if (QLineEdit *field = editField()) {

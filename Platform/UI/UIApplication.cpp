@@ -1,5 +1,7 @@
 #include "Platform/UI/UIApplication.h"
 
+#include "Platform/Log.h"
+#include "Platform/Shell/SingleInstance.h"
 #include "Platform/Telephony/TelephonyService.h"
 #include "Platform/UI/SharedMemoryRendering.h"
 
@@ -27,6 +29,31 @@ void explainMissingDisplay(const char *program)
                  "which starts it on a virtual X display and tells how to look at it, or\n"
                  "  xvfb-run -s '-screen 0 720x1280x24' %s\n",
                  program, program);
+}
+
+// What is left of the command line once the toolkit took its options: the links to open.
+QStringList linksOnCommandLine()
+{
+    QStringList links = QCoreApplication::arguments().mid(1);
+    links.removeIf([](const QString &argument) { return argument.startsWith(u'-'); });
+    return links;
+}
+
+void listenToLaterLaunches(SingleInstance &instance, UIApplication &application)
+{
+    QObject::connect(
+        &instance, &SingleInstance::activated, &instance,
+        [&application](const QString &token) { application.bringKeyWindowToFront(token); });
+    QObject::connect(&instance, &SingleInstance::opened, &instance,
+                     [&application](const QStringList &links, const QString &token) {
+                         application.open(links, token);
+                     });
+    QObject::connect(
+        &instance, &SingleInstance::actionActivated, &instance,
+        [&application](const QString &action, const QVariantList &, const QString &token) {
+            qCInfo(lcMolvane).noquote() << "No action" << action << "to activate";
+            application.bringKeyWindowToFront(token);
+        });
 }
 } // namespace
 
@@ -61,6 +88,32 @@ void UIApplication::terminate()
     appDelegate->applicationWillTerminate(this);
 }
 
+void UIApplication::makeKeyAndVisible(QWidget *window)
+{
+    key = window;
+    window->show();
+    window->activateWindow();
+}
+
+void UIApplication::bringKeyWindowToFront(const QString &activationToken)
+{
+    if (!key)
+        return;
+    // QtWayland activates with this variable only, and clears it once used.
+    if (!activationToken.isEmpty())
+        qputenv("XDG_ACTIVATION_TOKEN", activationToken.toUtf8());
+    key->show();
+    key->raise();
+    key->activateWindow();
+}
+
+void UIApplication::open(const QStringList &links, const QString &activationToken)
+{
+    for (const QString &link : links)
+        appDelegate->openURL(this, link);
+    bringKeyWindowToFront(activationToken);
+}
+
 int UIApplicationMain(int argc, char *argv[], const UIApplicationDelegateFactory &makeDelegate)
 {
     if (!hasDisplay()) {
@@ -72,11 +125,19 @@ int UIApplicationMain(int argc, char *argv[], const UIApplicationDelegateFactory
     QCoreApplication::setApplicationName(QStringLiteral("molvane"));
     QGuiApplication::setApplicationDisplayName(QStringLiteral("Molvane"));
     QGuiApplication::setDesktopFileName(QStringLiteral("org.molvane.Molvane"));
+    // Before telephony or a window: a launch handed over starts neither.
+    SingleInstance instance(QGuiApplication::desktopFileName());
+    const QStringList links = linksOnCommandLine();
+    if (instance.claim(links) == SingleInstance::HandedOver)
+        return 0;
     TelephonyService::shared().startAutomaticSelection();
 
     UIApplication application(makeDelegate());
     QObject::connect(&qtApplication, &QCoreApplication::aboutToQuit,
                      [&application] { application.terminate(); });
+    listenToLaterLaunches(instance, application);
     application.finishLaunching();
+    if (!links.isEmpty())
+        application.open(links, QString());
     return qtApplication.exec();
 }

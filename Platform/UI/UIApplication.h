@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QPointer>
 #include <QVariantMap>
+#include <QWidget>
 #include <functional>
 #include <memory>
 
@@ -20,6 +22,8 @@ public:
     virtual void applicationDidBecomeActive(UIApplication *) {}
     virtual void applicationDidReceiveMemoryWarning(UIApplication *) {}
     virtual void applicationWillTerminate(UIApplication *) {}
+    // A link handed to the application, by its command line or by another program.
+    virtual bool openURL(UIApplication *, const QString &) { return false; }
 };
 
 // The one application object of the process; it keeps the delegate and hands it out.
@@ -39,8 +43,17 @@ public:
     // Tells the delegate, once, that the application ends.
     void terminate();
 
+    // The window the application shows, made visible; the one that later launches bring back.
+    void makeKeyAndVisible(QWidget *window);
+    QWidget *keyWindow() const { return key; }
+    // Shows the key window again and asks the compositor to focus it with the launcher's token.
+    void bringKeyWindowToFront(const QString &activationToken);
+    // Hands each link to the delegate, then brings the window to the front.
+    void open(const QStringList &links, const QString &activationToken);
+
 private:
     std::unique_ptr<UIApplicationDelegate> appDelegate;
+    QPointer<QWidget> key;
     bool terminated = false;
 };
 

@@ -46,6 +46,8 @@ private Q_SLOTS:
         QVERIFY(asksForAnOption({"-h"}));
         QVERIFY(asksForAnOption({"-platform", "offscreen", "--help"}));
         QVERIFY(asksForAnOption({"contacts.vcf"}));
+        QVERIFY(!asksForAnOption({"tel:+7-916-123-45-67"}));
+        QVERIFY(!asksForAnOption({"TEL:123", "-platform", "offscreen"}));
     }
 
     // The options are answered by another program: its output, its status and its work on
