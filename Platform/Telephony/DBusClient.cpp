@@ -4,6 +4,7 @@
 
 #include <QDBusMetaType>
 #include <QDBusPendingCallWatcher>
+#include <QSet>
 
 DBusClient::DBusClient(const QDBusConnection &bus, QString service, QString logName, Start start)
     : bus(bus), service(std::move(service)), logName(std::move(logName)), start(start)
@@ -54,6 +55,18 @@ bool DBusClient::subscribe(const QString &path, const QString &interface, const 
 void DBusClient::logError(const QString &method, const QDBusError &error) const
 {
     logFailure(logName, method, error);
+}
+
+void DBusClient::warnUnavailable(const QString &consequence, const QDBusError &error) const
+{
+    // A service that is missing stays missing: one line says so, not one per call.
+    static QSet<QString> warned;
+    if (warned.contains(service))
+        return;
+    warned.insert(service);
+    qCWarning(lcMolvane).noquote()
+        << logName + QLatin1Char(':') << service << "cannot be reached, so"
+        << consequence + QLatin1Char(':') << error.message();
 }
 
 void DBusClient::logFailure(const QString &logName, const QString &method, const QDBusError &error)

@@ -36,6 +36,9 @@ public:
                    QObject *receiver, const char *slot, const QStringList &argumentMatch = {});
 
     void logError(const QString &method, const QDBusError &error) const;
+    // Warns, once per process for each service, that it cannot be reached and what goes
+    // without it.
+    void warnUnavailable(const QString &consequence, const QDBusError &error) const;
 
     // Whether the call failed because the service does not run.
     static bool serviceAbsent(const QDBusError &error);

@@ -5,10 +5,12 @@
 #include <QDBusArgument>
 #include <QDBusConnectionInterface>
 #include <QDBusMetaType>
+#include <QDBusPendingCallWatcher>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSignalSpy>
 #include <QTest>
 
 DBusMock::DBusMock(QString busName, QString templateName, QVariantMap parameters,
@@ -123,6 +125,17 @@ QDBusMessage DBusMock::control(const QString &path, const QString &method,
     if (reply.type() == QDBusMessage::ErrorMessage)
         qFatal("mock %s failed: %s", qPrintable(method), qPrintable(reply.errorMessage()));
     return reply;
+}
+
+void DBusMock::catchUp() const
+{
+    // libdbus answers a Ping itself, on any object.
+    QDBusMessage ping =
+        QDBusMessage::createMethodCall(busName, "/", "org.freedesktop.DBus.Peer", "Ping");
+    ping.setAutoStartService(false);
+    QDBusPendingCallWatcher watcher(bus.asyncCall(ping));
+    QSignalSpy answered(&watcher, &QDBusPendingCallWatcher::finished);
+    QVERIFY(answered.wait());
 }
 
 void DBusMock::addMethod(const QString &path, const QString &interface, const QString &name,

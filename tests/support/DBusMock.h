@@ -42,6 +42,9 @@ public:
     // Calls the mock and waits for its answer; a failure is a test failure.
     QDBusMessage control(const QString &path, const QString &method, const QVariantList &arguments,
                          const QString &interface = mockInterface) const;
+    // Returns once this process has handled the mock's answers to everything sent to it before,
+    // and the bus's, should the mock not run: both answer in order.
+    void catchUp() const;
     // Adds a method, given as python code, to an object of the mock.
     void addMethod(const QString &path, const QString &interface, const QString &name,
                    const QString &inSignature, const QString &outSignature,
