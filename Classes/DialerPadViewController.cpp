@@ -11,6 +11,7 @@
 #include "Platform/Telephony/CallAudio.h"
 #include "Platform/Telephony/CallbackCode.h"
 #include "Platform/Telephony/CoreTelephony.h"
+#include "Platform/Telephony/Ringer.h"
 #include "Platform/Telephony/TelephonyService.h"
 #include "Platform/UI/UIActivityIndicatorView.h"
 #include "Platform/UI/UIAlertView.h"
@@ -60,7 +61,7 @@ Localizer DialerPadViewController::screenText() const
 // Below the call key, where a thumb finds it; above any cover, so a call can always be ended.
 void DialerPadViewController::addInCallBar()
 {
-    auto *ongoingCall = new OngoingCall(*new CallAudio(this), this);
+    ongoingCall = new OngoingCall(*new CallAudio(this), *new Ringer(this), this);
     inCallBar = new InCallBar(*ongoingCall, this);
     ui->screenLayout->addWidget(inCallBar, inCallBarRow, 0);
 }
@@ -130,6 +131,12 @@ void DialerPadViewController::takeNumberFromCallLog(const QString &number)
     appDelegate = MolvaneAppDelegate::shared();
     appDelegate->g_bIsNumberDialledFromCallLog = true;
     appDelegate->g_strSelectedNumberFromCallLog = number;
+}
+
+void DialerPadViewController::offerCall(const CTCall &call)
+{
+    view();
+    ongoingCall->offer(call);
 }
 
 bool DialerPadViewController::takeNumberFromLink(const QString &link)

@@ -18,6 +18,7 @@ class CTTelephonyCenter;
 class InCallBar;
 class MolvaneAppDelegate;
 class NumberEntry;
+class OngoingCall;
 class WaitingCover;
 namespace Ui {
 class DialerPadViewController;
@@ -75,6 +76,8 @@ public:
     // A tel: link's number, put on the dial pad to be called with a tap; a link without one
     // is said so on the status line and leaves the number as it was.
     bool takeNumberFromLink(const QString &link);
+    // An incoming call that nothing answers by itself, offered on the in-call bar.
+    void offerCall(const CTCall &call);
 
     // Filling the number from the address book.
     void PickThePhoneNumberFromAddressbook(QObject *sender = nullptr);
@@ -131,6 +134,7 @@ private:
     KeyTones keyTones;
     ContactNumberPicking *picking = nullptr;
     InCallBar *inCallBar = nullptr;
+    OngoingCall *ongoingCall = nullptr;
     MolvaneAppDelegate *appDelegate = nullptr;
     QPointer<WaitingCover> vwOverLay;
     CallLog arrCallLogs;

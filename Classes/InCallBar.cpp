@@ -22,7 +22,9 @@ InCallBar::InCallBar(OngoingCall &call, QWidget *parent) : QWidget(parent), call
         "QPushButton { background: #3d4046; color: white; border: none; border-radius: 10px; "
         "padding: 0 8px; }"
         "QPushButton:checked { background: #e8eaed; color: #1e1f22; }"
-        "#btnHangUp { background: #c62828; } #btnHangUp:pressed { background: #8e0000; }"));
+        "#btnHangUp, #btnDecline { background: #c62828; }"
+        "#btnHangUp:pressed, #btnDecline:pressed { background: #8e0000; }"
+        "#btnAnswer { background: #2e7d32; } #btnAnswer:pressed { background: #1b5e20; }"));
     buildControls();
     clock = new QTimer(this);
     clock->setInterval(1000);
@@ -30,6 +32,8 @@ InCallBar::InCallBar(OngoingCall &call, QWidget *parent) : QWidget(parent), call
     connect(btnHangUp, &QPushButton::clicked, &call, &OngoingCall::hangUp);
     connect(btnSpeaker, &QPushButton::toggled, &call, &OngoingCall::setSpeakerOn);
     connect(btnMute, &QPushButton::toggled, &call, &OngoingCall::setMuted);
+    connect(btnAnswer, &QPushButton::clicked, &call, &OngoingCall::answer);
+    connect(btnDecline, &QPushButton::clicked, &call, &OngoingCall::decline);
     connect(&call, &OngoingCall::changed, this, &InCallBar::showCall);
     nameControlsInTheScreensLanguage();
     showCall();
@@ -45,13 +49,16 @@ void InCallBar::buildControls()
     btnSpeaker = makeButton(this, "btnSpeaker", true);
     btnMute = makeButton(this, "btnMute", true);
     btnHangUp = makeButton(this, "btnHangUp", false);
+    // Answer on the right, under the thumb, as phones place it.
+    btnDecline = makeButton(this, "btnDecline", false);
+    btnAnswer = makeButton(this, "btnAnswer", false);
 
     auto *who = new QHBoxLayout;
     who->addWidget(lblParty, 1);
     who->addWidget(lblDuration);
     auto *keys = new QHBoxLayout;
     keys->setSpacing(8);
-    for (QPushButton *key : {btnSpeaker, btnMute, btnHangUp})
+    for (QPushButton *key : {btnSpeaker, btnMute, btnHangUp, btnDecline, btnAnswer})
         keys->addWidget(key, 1);
     auto *bar = new QVBoxLayout(this);
     bar->setContentsMargins(12, 8, 12, 8);
@@ -83,6 +90,8 @@ void InCallBar::nameControlsInTheScreensLanguage()
     name(btnHangUp, u"Hang up", u"Завершить");
     name(btnSpeaker, u"Speaker", u"Динамик");
     name(btnMute, u"Mute", u"Без звука");
+    name(btnAnswer, u"Answer", u"Ответить");
+    name(btnDecline, u"Decline", u"Отклонить");
     lblDuration->setAccessibleDescription(
         delegate->localizedText(QStringLiteral("Call duration"), QStringLiteral("Длительность")));
     setAccessibleName(delegate->localizedText(QStringLiteral("Call"), QStringLiteral("Звонок")));
@@ -90,20 +99,20 @@ void InCallBar::nameControlsInTheScreensLanguage()
 
 void InCallBar::showCall()
 {
-    const auto shown = call.call();
-    setVisible(shown.has_value());
-    if (!shown) {
+    const auto offered = call.offeredCall();
+    const auto connected = call.call();
+    setVisible(offered || connected);
+    for (QPushButton *key : {btnDecline, btnAnswer})
+        key->setVisible(offered.has_value());
+    btnHangUp->setVisible(!offered);
+    btnSpeaker->setVisible(!offered && call.hasAudioControls());
+    btnMute->setVisible(!offered && call.hasAudioControls());
+    lblDuration->setVisible(!offered);
+    if (!offered && !connected) {
         clock->stop();
         return;
     }
-    // A caller who withholds the number still gets a name on the bar.
-    lblParty->setText(shown->number().isEmpty()
-                          ? MolvaneAppDelegate::shared()->localizedText(
-                                QStringLiteral("Unknown number"), QStringLiteral("Номер скрыт"))
-                          : shown->number());
-    lblParty->setAccessibleName(lblParty->text());
-    btnSpeaker->setVisible(call.hasAudioControls());
-    btnMute->setVisible(call.hasAudioControls());
+    showParty(offered ? offered->number() : connected->number());
     // The model's state, without a request back to it.
     const QSignalBlocker speakerBlocker(btnSpeaker), muteBlocker(btnMute);
     btnSpeaker->setChecked(call.speakerOn());
@@ -111,6 +120,16 @@ void InCallBar::showCall()
     showDuration();
     clock->start();
     raise();
+}
+
+// A caller who withholds the number still gets a name on the bar.
+void InCallBar::showParty(const QString &number)
+{
+    lblParty->setText(number.isEmpty()
+                          ? MolvaneAppDelegate::shared()->localizedText(
+                                QStringLiteral("Unknown number"), QStringLiteral("Номер скрыт"))
+                          : number);
+    lblParty->setAccessibleName(lblParty->text());
 }
 
 void InCallBar::showDuration()

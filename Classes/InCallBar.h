@@ -7,8 +7,9 @@ class QLabel;
 class QPushButton;
 class QTimer;
 
-// The connected call's strip on the dial pad: who is on the line and for how long, and the
-// keys to hang up, to switch to the speaker and to mute. It shows only while a call is up.
+// The call's strip on the dial pad: who is on the line and for how long, and the keys to hang
+// up, to switch to the speaker and to mute; or, while a call offered for answering rings, who
+// calls and the keys to answer or decline. It shows only while there is such a call.
 class InCallBar : public QWidget
 {
     Q_OBJECT
@@ -24,10 +25,13 @@ public:
     QPushButton *btnHangUp = nullptr;
     QPushButton *btnSpeaker = nullptr;
     QPushButton *btnMute = nullptr;
+    QPushButton *btnDecline = nullptr;
+    QPushButton *btnAnswer = nullptr;
 
 private:
     void buildControls();
     void showCall();
+    void showParty(const QString &number);
     void showDuration();
     static QPushButton *makeButton(QWidget *parent, const char *objectName, bool toggles);
 

@@ -1,8 +1,10 @@
 #include "MolvaneAppDelegate.h"
 
 #include "AboutViewController.h"
+#include "AwaitedCallback.h"
 #include "CallLogStore.h"
 #include "CallLogViewController.h"
+#include "CallbackAttendant.h"
 #include "DialerPadViewController.h"
 #include "HelpViewController.h"
 #include "MoreViewController.h"
@@ -54,6 +56,16 @@ void MolvaneAppDelegate::loadMainLayout()
                          mainTab->setSelectedIndex(dialPadTab);
                      });
 
+    const auto showDialPad = [this] { mainTab->setSelectedIndex(dialPadTab); };
+    new CallbackAttendant(window.get(),
+                          Localizer([this] { return isEnglish(g_strCurrentLenguage); }),
+                          {showDialPad,
+                           [this, showDialPad](const CTCall &call) {
+                               showDialPad();
+                               dialerPadViewController->offerCall(call);
+                           }},
+                          window.get());
+
     const QStringList tabIcons{
         QStringLiteral(":/tab-dialpad.png"), QStringLiteral(":/tab-recent.png"),
         QStringLiteral(":/tab-settings.png"), QStringLiteral(":/tab-more.png")};
@@ -87,6 +99,8 @@ bool MolvaneAppDelegate::openURL(UIApplication *, const QString &url)
 void MolvaneAppDelegate::applicationWillTerminate(UIApplication *)
 {
     CTTelephonyCenterRemoveObserver(CTTelephonyCenterGetDefault(), nullptr, std::nullopt, nullptr);
+    // Nothing answers a callback once the app has ended.
+    AwaitedCallback::shared().cancel();
 }
 
 void MolvaneAppDelegate::TranslateScreenToEnglish()

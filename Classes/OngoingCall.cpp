@@ -1,11 +1,13 @@
 #include "OngoingCall.h"
 
 #include "Platform/Telephony/CallAudio.h"
+#include "Platform/Telephony/Ringer.h"
 #include "Platform/Telephony/TelephonyService.h"
 
 #include <algorithm>
 
-OngoingCall::OngoingCall(CallAudio &audio, QObject *parent) : QObject(parent), audio(audio)
+OngoingCall::OngoingCall(CallAudio &audio, Ringer &ringer, QObject *parent)
+    : QObject(parent), audio(audio), ringer(ringer)
 {
     connect(&TelephonyService::shared(), &TelephonyService::callEvent, this, &OngoingCall::follow);
 }
@@ -24,6 +26,35 @@ void OngoingCall::hangUp()
 {
     if (const auto shown = call())
         TelephonyService::shared().hangUp(*shown);
+}
+
+void OngoingCall::offer(const CTCall &call)
+{
+    offered = call;
+    ringer.start();
+    Q_EMIT changed();
+}
+
+void OngoingCall::answer()
+{
+    if (offered)
+        TelephonyService::shared().answer(*offered);
+}
+
+void OngoingCall::decline()
+{
+    if (offered)
+        TelephonyService::shared().hangUp(*offered);
+}
+
+// Whoever answers or ends it, here, elsewhere or the caller, the ring stops.
+void OngoingCall::withdrawOffer(const CTCall &call)
+{
+    if (!offered || offered->callID() != call.callID() || call.callState() == CTCallStateIncoming)
+        return;
+    offered.reset();
+    ringer.stop();
+    Q_EMIT changed();
 }
 
 void OngoingCall::setSpeakerOn(bool on)
@@ -48,6 +79,7 @@ void OngoingCall::switchAudio(bool &state, bool on, void (CallAudio::*request)(b
 // Calls of another app on the same modem are left to that app.
 void OngoingCall::follow(const CTCall &call)
 {
+    withdrawOffer(call);
     if (!TelephonyService::shared().isOwnCall(call.callID()))
         return;
     if (call.callState() == CTCallStateConnected)

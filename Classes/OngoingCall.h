@@ -8,15 +8,18 @@
 #include <vector>
 
 class CallAudio;
+class Ringer;
 
 // The calls this app placed or answered, from the moment they connect until they end: the one
 // to show, its controls, and the call audio, which is in the voice-call mode while any is up.
+// Before that, an incoming call offered to be answered by hand rings until it is answered,
+// declined or gone.
 class OngoingCall : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit OngoingCall(CallAudio &audio, QObject *parent = nullptr);
+    OngoingCall(CallAudio &audio, Ringer &ringer, QObject *parent = nullptr);
 
     // The call that connected last, while one is connected.
     std::optional<CTCall> call() const;
@@ -28,6 +31,12 @@ public:
     bool muted() const { return mute; }
 
     void hangUp();
+
+    void offer(const CTCall &call);
+    // The call offered, while it rings.
+    std::optional<CTCall> offeredCall() const { return offered; }
+    void answer();
+    void decline();
     void setSpeakerOn(bool on);
     void setMuted(bool muted);
 
@@ -41,6 +50,7 @@ private:
     void ended(const QString &callID);
     void routeAudioToTheCall(bool serviceFound);
     void switchAudio(bool &state, bool on, void (CallAudio::*request)(bool));
+    void withdrawOffer(const CTCall &call);
 
     struct Connected
     {
@@ -49,6 +59,8 @@ private:
     };
 
     CallAudio &audio;
+    Ringer &ringer;
+    std::optional<CTCall> offered;
     std::vector<Connected> calls; // in the order they connected
     bool audioControls = false;
     bool speaker = false;

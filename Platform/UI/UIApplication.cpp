@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QWindow>
 #include <cstdio>
 
 namespace {
@@ -29,6 +30,38 @@ void explainMissingDisplay(const char *program)
                  "which starts it on a virtual X display and tells how to look at it, or\n"
                  "  xvfb-run -s '-screen 0 720x1280x24' %s\n",
                  program, program);
+}
+
+// A compositor activates only a window on screen, so a window just shown is activated once it
+// is exposed.
+class ActivationOnExpose : public QObject
+{
+public:
+    explicit ActivationOnExpose(QWidget *window) : QObject(window), window(window)
+    {
+        window->windowHandle()->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Expose && window->windowHandle()->isExposed()) {
+            window->activateWindow();
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    QWidget *window;
+};
+
+void activateOnceExposed(QWidget *window)
+{
+    const QWindow *handle = window->windowHandle();
+    if (!handle || handle->isExposed())
+        window->activateWindow();
+    else
+        new ActivationOnExpose(window);
 }
 
 // What is left of the command line once the toolkit took its options: the links to open.
@@ -92,7 +125,7 @@ void UIApplication::makeKeyAndVisible(QWidget *window)
 {
     key = window;
     window->show();
-    window->activateWindow();
+    activateOnceExposed(window);
 }
 
 void UIApplication::bringKeyWindowToFront(const QString &activationToken)
@@ -104,7 +137,7 @@ void UIApplication::bringKeyWindowToFront(const QString &activationToken)
         qputenv("XDG_ACTIVATION_TOKEN", activationToken.toUtf8());
     key->show();
     key->raise();
-    key->activateWindow();
+    activateOnceExposed(key);
 }
 
 void UIApplication::open(const QStringList &links, const QString &activationToken)

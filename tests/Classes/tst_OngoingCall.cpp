@@ -1,5 +1,6 @@
 #include "OngoingCall.h"
 #include "Platform/Telephony/CallAudio.h"
+#include "Platform/Telephony/Ringer.h"
 #include "Platform/Telephony/TelephonyService.h"
 #include "support/CallAudioMock.h"
 #include "support/PrivateBus.h"
@@ -34,7 +35,8 @@ private Q_SLOTS:
         CallAudioMock callAudio;
         QVERIFY(callAudio.start());
         CallAudio audio;
-        OngoingCall ongoing(audio);
+        Ringer ringer;
+        OngoingCall ongoing(audio, ringer);
 
         report("in", CTCallStateIncoming, "+74951112233");
         TelephonyService::shared().answer(CTCall("in", CTCallStateIncoming, "+74951112233"));
@@ -65,7 +67,8 @@ private Q_SLOTS:
     void withoutCallAudioOnlyHangUpIsOffered()
     {
         CallAudio audio;
-        OngoingCall ongoing(audio);
+        Ringer ringer;
+        OngoingCall ongoing(audio, ringer);
         report("in", CTCallStateIncoming, "+74951112233");
         TelephonyService::shared().answer(CTCall("in", CTCallStateIncoming, "+74951112233"));
         report("in", CTCallStateConnected, "+74951112233");

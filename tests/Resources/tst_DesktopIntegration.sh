@@ -16,10 +16,11 @@ program=$root/bin/molvane
 desktop=$root/share/applications/$id.desktop
 metainfo=$root/share/metainfo/$id.metainfo.xml
 manual=$root/share/man/man1/molvane.1
+service=$root/share/dbus-1/services/$id.service
 
 check_layout() {
   local file
-  for file in "$program" "$desktop" "$metainfo" "$manual" "$root/libexec/molvane/libmolvane-sound.so" \
+  for file in "$program" "$desktop" "$metainfo" "$manual" "$service" "$root/libexec/molvane/libmolvane-sound.so" \
     "$root/libexec/molvane/libmolvane-contacts.so" \
     "$root/share/icons/hicolor/scalable/apps/$id.svg"; do
     [[ -f $file ]] || fail "not installed: ${file#"$root"/}"
@@ -56,7 +57,12 @@ check_validators() {
 
 check_desktop_entry() {
   grep -qx "Icon=$id" "$desktop" || fail "desktop entry does not name the icon $id"
-  grep -qx "Exec=molvane" "$desktop" || fail "desktop entry does not start molvane"
+  grep -qx "Exec=molvane %u" "$desktop" || fail "desktop entry does not start molvane with links"
+  grep -qx "MimeType=x-scheme-handler/tel;" "$desktop" || fail "desktop entry does not take tel: links"
+  # Launchers that activate over D-Bus ignore Exec: the service file must start the same program.
+  grep -qx "DBusActivatable=true" "$desktop" || fail "desktop entry is not D-Bus activatable"
+  grep -qx "Name=$id" "$service" || fail "the D-Bus service is not named $id"
+  grep -qx "Exec=$program" "$service" || fail "the D-Bus service does not start $program"
   grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo" ||
     fail "metainfo does not launch $id.desktop"
 }

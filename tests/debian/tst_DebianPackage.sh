@@ -87,7 +87,7 @@ check_contents() {
   expected=$(
     printf '%s\n' usr/bin/molvane usr/libexec/molvane/molvane-cli usr/libexec/molvane/libmolvane-sound.so \
       usr/libexec/molvane/libmolvane-contacts.so \
-      "usr/share/applications/$id.desktop" \
+      "usr/share/applications/$id.desktop" "usr/share/dbus-1/services/$id.service" \
       "usr/share/metainfo/$id.metainfo.xml" "usr/share/icons/hicolor/scalable/apps/$id.svg" \
       usr/share/man/man1/molvane.1.gz usr/share/doc/molvane/copyright \
       usr/share/doc/molvane/changelog.gz
@@ -109,6 +109,8 @@ check_depends() {
     libplist3 libsqlite3-0 libebook-1.2-21; do
     grep -qE "(^|, )$package( |,|$)" <<<"$depends" || fail "Depends lacks $package: $depends"
   done
+  # Ringing for a callback answered by hand goes through feedbackd.
+  grep -qE "(^|, )feedbackd( |,|$)" <<<"$(field Recommends)" || fail "Recommends lacks feedbackd"
   [[ $(field Package) == molvane ]] || fail "package name $(field Package)"
   [[ $(field Architecture) == "$(dpkg --print-architecture)" ]] || fail "architecture $(field Architecture)"
 }
