@@ -12,12 +12,15 @@ import os
 import subprocess
 import sys
 import tempfile
-import time
 
 import pyatspi
 
-build_dir = sys.argv[1]
 source_dir = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+sys.path.insert(0, os.path.join(source_dir, 'tests', 'support'))
+from atspi_app import (act, descendants, expect_number, find, press, print_showing,  # noqa: E402
+                       shown_text, states, the_application, wait_for, wait_until)
+
+build_dir = sys.argv[1]
 home = tempfile.mkdtemp(prefix='molvane-screen-reader-')
 runtime = os.path.join(home, 'run')
 os.mkdir(runtime, 0o700)
@@ -55,70 +58,6 @@ def start(command, log_name):
     return child
 
 
-def wait_until(condition, what, timeout=15):
-    deadline = time.monotonic() + timeout
-    while time.monotonic() < deadline:
-        try:
-            if condition():
-                return
-        except Exception:  # the tree changes under us while screens switch
-            pass
-        time.sleep(0.05)
-    raise AssertionError('timed out waiting until ' + what)
-
-
-def states(node):
-    return node.getState()
-
-
-def showing(node):
-    return states(node).contains(pyatspi.STATE_SHOWING)
-
-
-def descendants(node):
-    for child in node:
-        if child is not None:
-            yield child
-            yield from descendants(child)
-
-
-def find(root, role, name=None, description=None):
-    """The first showing node with this role (and name or description), or None."""
-    for node in descendants(root):
-        if (node.getRoleName() == role and (name is None or node.name == name)
-                and (description is None or node.description == description)
-                and showing(node)):
-            return node
-    return None
-
-
-def wait_for(root, role, name=None, description=None):
-    found = []
-    wait_until(lambda: found.append(find(root, role, name, description)) or found[-1],
-               f'a {role} named {name!r} shows')
-    return found[-1]
-
-
-def act(node, action):
-    actions = node.queryAction()
-    names = [actions.getName(index) for index in range(actions.nActions)]
-    assert action in names, f'{node.getRoleName()} {node.name!r} offers {names}, not {action}'
-    actions.doAction(names.index(action))
-
-
-def press(root, role, name):
-    act(wait_for(root, role, name), 'Press')
-
-
-def number_shown(root):
-    described = [find(root, 'label', description=what) for what in ('Number', 'Номер')]
-    return next(label for label in described if label).name
-
-
-def expect_number(root, number):
-    wait_until(lambda: number_shown(root) == number, f'the number label reads {number!r}')
-
-
 def read(path):
     try:
         with open(path, encoding='utf-8') as file:
@@ -137,10 +76,6 @@ def preferences():
 
 def requests_sent():
     return read(os.path.join(home, 'app.log')).count('Dialling Number is :')
-
-
-def shown_text(root):
-    return '\n'.join(node.name for node in descendants(root) if showing(node))
 
 
 def selected_tab(root):
@@ -246,28 +181,8 @@ def in_call_bar(app):
     wait_until(lambda: find(app, 'push button', 'Завершить') is None, 'the bar goes')
 
 
-def print_showing(node, depth=0):
-    for child in node:
-        if child is not None and showing(child):
-            print('  ' * depth + f'{child.getRoleName()} {child.name!r} {child.description!r}')
-            print_showing(child, depth + 1)
-
-
 CASES = [picker_people_and_numbers, dial_pad_keys_and_request, recent_call_again,
          settings_switches_store, language_segment_translates, more_rows_open_screens, in_call_bar]
-
-
-def the_application():
-    found = []
-
-    def listed():
-        desktop = pyatspi.Registry.getDesktop(0)
-        found[:] = [app for app in desktop if app is not None and app.name == 'molvane']
-        return found and find(found[0], 'push button', 'Call')
-    wait_until(listed, 'the program shows its dial pad to the accessibility bus', timeout=60)
-    # Without a main loop no change events reach us; every read goes to the program instead.
-    found[0].set_cache_mask(pyatspi.Atspi.Cache.NONE)
-    return found[0]
 
 
 def main():
