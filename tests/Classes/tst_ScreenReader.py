@@ -16,6 +16,8 @@ import tempfile
 import pyatspi
 
 source_dir = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+# The source tree stays as checked out.
+sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.join(source_dir, 'tests', 'support'))
 from atspi_app import (act, descendants, expect_number, find, press, print_showing,  # noqa: E402
                        shown_text, states, the_application, wait_for, wait_until)

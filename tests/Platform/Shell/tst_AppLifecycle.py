@@ -18,6 +18,8 @@ import pyatspi
 
 source_dir = os.path.dirname(os.path.dirname(os.path.dirname(os.path.dirname(
     os.path.abspath(__file__)))))
+# The source tree stays as checked out.
+sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.join(source_dir, 'tests', 'support'))
 from atspi_app import (act, expect_number, number_shown, print_showing,  # noqa: E402
                        the_application, wait_for, wait_until)
