@@ -20,7 +20,7 @@ source_dir = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__f
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.join(source_dir, 'tests', 'support'))
 from atspi_app import (act, descendants, expect_number, find, press, print_showing,  # noqa: E402
-                       shown_text, states, the_application, wait_for, wait_until)
+                       read, shown_text, states, the_application, wait_for, wait_until)
 
 build_dir = sys.argv[1]
 home = tempfile.mkdtemp(prefix='molvane-screen-reader-')
@@ -58,14 +58,6 @@ def start(command, log_name):
     child = subprocess.Popen(command, env=env, stdout=log, stderr=subprocess.STDOUT)
     children.append(child)
     return child
-
-
-def read(path):
-    try:
-        with open(path, encoding='utf-8') as file:
-            return file.read()
-    except FileNotFoundError:
-        return ''
 
 
 def call_log():

@@ -5,6 +5,15 @@ import time
 import pyatspi
 
 
+def read(path):
+    """A file's text; empty while it does not exist."""
+    try:
+        with open(path, encoding='utf-8') as file:
+            return file.read()
+    except FileNotFoundError:
+        return ''
+
+
 def wait_until(condition, what, timeout=15):
     deadline = time.monotonic() + timeout
     while time.monotonic() < deadline:

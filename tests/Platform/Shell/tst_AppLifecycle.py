@@ -22,7 +22,7 @@ source_dir = os.path.dirname(os.path.dirname(os.path.dirname(os.path.dirname(
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.join(source_dir, 'tests', 'support'))
 from atspi_app import (act, expect_number, number_shown, print_showing,  # noqa: E402
-                       the_application, wait_for, wait_until)
+                       read, the_application, wait_for, wait_until)
 
 APP_ID = 'org.molvane.Molvane'
 build_dir = sys.argv[1]
@@ -79,14 +79,6 @@ class Case:
     def prefer(self, text):
         with open(os.path.join(self.home, 'config', 'molvane', 'preferences.ini'), 'w') as file:
             file.write(text)
-
-
-def read(path):
-    try:
-        with open(path, encoding='utf-8') as file:
-            return file.read()
-    except FileNotFoundError:
-        return ''
 
 
 def toplevels(*arguments):
