@@ -89,15 +89,16 @@ def print_showing(node, depth=0):
             print_showing(child, depth + 1)
 
 
-def the_application(pid=None):
-    """The program (the one with that process id, when given) once its dial pad shows."""
+def the_application(pid=None, call='Call'):
+    """The program (the one with that process id, when given) once its dial pad shows its call
+    key, named in the screen's language."""
     found = []
 
     def listed():
         desktop = pyatspi.Registry.getDesktop(0)
         found[:] = [app for app in desktop if app is not None and app.name == 'molvane'
                     and (pid is None or app.get_process_id() == pid)
-                    and find(app, 'push button', 'Call')]
+                    and find(app, 'push button', call)]
         return found
     wait_until(listed, 'the program shows its dial pad to the accessibility bus', timeout=60)
     # Without a main loop no change events reach us; every read goes to the program instead.

@@ -11,6 +11,7 @@ import os
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 
 import dbus
@@ -190,17 +191,23 @@ def waiting_notices():
             if ' Notify ' in line and "Waiting for the operator's callback" in line]
 
 
-def request_then_close(case):
-    """A callback requested with auto-answer on, then the window closed: the notice shows."""
-    case.prefer('enable_autoanswer=true\n')
+def request(case, preferences, call='Call'):
+    """The program started with the preferences, and a callback for 12 requested on it."""
+    case.prefer(preferences)
     first = started(case.launch())
-    app = the_application(first.pid)
+    app = the_application(first.pid, call)
     for key in '12':
         act(wait_for(app, 'push button', key), 'Press')
     expect_number(app, '12')
-    notices = len(waiting_notices())
-    act(wait_for(app, 'push button', 'Call'), 'Press')
+    act(wait_for(app, 'push button', call), 'Press')
     wait_until(lambda: 'Dialling Number is' in read(first.log), 'the request goes out')
+    return first, app
+
+
+def request_then_close(case):
+    """A callback requested with auto-answer on, then the window closed: the notice shows."""
+    notices = len(waiting_notices())
+    first, app = request(case, 'enable_autoanswer=true\n')
     close_window()
     wait_until(lambda: len(waiting_notices()) > notices, 'the waiting notification shows')
     assert first.poll() is None, f'closed while waiting, it ended with {first.returncode}'
@@ -227,8 +234,72 @@ def cancel_while_waiting(case):
     ends_well(first, 'Cancel in the notification')
 
 
+class EmulatedModem:
+    """Debian's ModemManager on a system bus of its own, in front of the emulated modem, whose
+    received commands are gathered as they come."""
+
+    def __init__(self):
+        self.process = subprocess.Popen([os.path.join(build_dir, 'tests', 'emulated_modem')],
+                                        stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
+        services.append(self.process)
+        ready = self.process.stdout.readline().split(' ', 1)
+        assert ready[0] == 'bus', f'the emulated modem did not come up: {ready}'
+        self.bus_address = ready[1].strip()
+        self.commands = []
+        threading.Thread(target=self.gather, daemon=True).start()
+
+    def gather(self):
+        for line in self.process.stdout:
+            self.commands.append(line.strip().removeprefix('at '))
+
+    def say(self, line):
+        self.process.stdin.write(line + '\n')
+        self.process.stdin.flush()
+
+    def stop(self):
+        self.process.stdin.close()
+        self.process.wait()
+        services.remove(self.process)
+
+
+def callback_answered_by_the_modem(case):
+    modem = EmulatedModem()
+    try:
+        case.env['DBUS_SYSTEM_BUS_ADDRESS'] = modem.bus_address
+        first, _ = request_then_close(case)
+        wait_until(lambda: any(command.startswith('AT+CUSD=1') for command in modem.commands),
+                   'the modem sends the request')
+        modem.say('ring +74950000146')
+        wait_until(lambda: 'ATA' in modem.commands, 'the modem is told to answer', timeout=20)
+        expect_window('present')
+        modem.say('hang-up')
+        ends_well(first, 'the callback ended on the modem')
+    finally:
+        modem.stop()
+
+
+def answer_and_decline_on_the_modem(case):
+    """Without auto-answer the callback rings on the bar; its keys reach the modem, in either
+    language."""
+    modem = EmulatedModem()
+    try:
+        case.env['DBUS_SYSTEM_BUS_ADDRESS'] = modem.bus_address
+        for language, call, key, command in (('english', 'Call', 'Answer', 'ATA'),
+                                             ('russian', 'Вызов', 'Отклонить', 'AT+CHUP')):
+            first, app = request(case, f'current_language={language}\n', call)
+            modem.say('ring +74950000146')
+            act(wait_for(app, 'push button', key, timeout=20), 'Press')
+            wait_until(lambda: command in modem.commands, f'{key} reaches the modem as {command}')
+            modem.say('hang-up')
+            close_window()
+            ends_well(first, 'closed after the call')
+    finally:
+        modem.stop()
+
+
 CASES = [one_instance, links_reach_the_window, token_raises_window, close_quits,
-         callback_brings_window_back, cancel_while_waiting]
+         callback_brings_window_back, cancel_while_waiting, callback_answered_by_the_modem,
+         answer_and_decline_on_the_modem]
 
 
 def start_service(command, log_name, env=client_env):
