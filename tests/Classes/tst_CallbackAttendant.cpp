@@ -14,6 +14,8 @@
 #include <QPushButton>
 #include <QTimer>
 
+Q_DECLARE_METATYPE(DialOutcome)
+
 // The awaited callback seen through with the window open, closed, and brought back.
 class CallbackAttendantTest : public QObject
 {
@@ -149,6 +151,31 @@ private Q_SLOTS:
         QVERIFY(attendant()->staysWithoutWindow());
         AwaitedCallback::shared().findChild<QTimer *>("CallbackWait")->start(0);
         QTRY_VERIFY(!attendant()->staysWithoutWindow());
+    }
+
+    void onlyARequestThatMayHaveGoneOutIsAwaited_data()
+    {
+        QTest::addColumn<DialOutcome>("outcome");
+        QTest::addColumn<bool>("awaited");
+        QTest::newRow("sent") << DialOutcome::sent() << true;
+        QTest::newRow("unknown") << DialOutcome::failed(DialOutcome::OutcomeUnknown) << true;
+        QTest::newRow("refused") << DialOutcome::failed(DialOutcome::Refused) << false;
+        QTest::newRow("no modem") << DialOutcome::failed(DialOutcome::NoService) << false;
+    }
+
+    // A request surely not sent has no callback to wait for, so a close then ends the app.
+    void onlyARequestThatMayHaveGoneOutIsAwaited()
+    {
+        QFETCH(DialOutcome, outcome);
+        QFETCH(bool, awaited);
+        launch(true);
+        modem->outcome = outcome;
+        request();
+        QTRY_VERIFY(!screen().progress->isAnimating());
+        QCOMPARE(AwaitedCallback::shared().isAwaiting(), awaited);
+        QVERIFY(window()->close());
+        QCOMPARE(attendant()->staysWithoutWindow(), awaited);
+        AwaitedCallback::shared().cancel();
     }
 
     void offeredCallIsAnsweredOrDeclinedByHand_data()

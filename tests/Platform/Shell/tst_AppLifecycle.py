@@ -148,6 +148,18 @@ def one_instance(case):
     closed_and_gone(owner)
 
 
+def alone_without_a_session_bus(case):
+    """With no session bus to be one instance on, every launch runs, and says why."""
+    launches = [case.launch(DBUS_SESSION_BUS_ADDRESS='unix:path=' + os.path.join(base, 'no-bus'))
+                for _ in range(2)]
+    wait_until(lambda: len(windows()) == 2, 'both launches show their window')
+    for launch in launches:
+        assert read(launch.log).count('No session bus') == 1, read(launch.log)
+    close_window()
+    for launch in launches:
+        ends_well(launch, 'closed')
+
+
 def links_reach_the_window(case):
     first = started(case.launch())
     app = the_application(first.pid)
@@ -297,7 +309,7 @@ def answer_and_decline_on_the_modem(case):
         modem.stop()
 
 
-CASES = [one_instance, links_reach_the_window, token_raises_window, close_quits,
+CASES = [one_instance, alone_without_a_session_bus, links_reach_the_window, token_raises_window, close_quits,
          callback_brings_window_back, cancel_while_waiting, callback_answered_by_the_modem,
          answer_and_decline_on_the_modem]
 
