@@ -40,22 +40,14 @@ void DialerPadViewController::loadView()
     ui->setupUi(this);
     numberEntry =
         new NumberEntry({ui->lblNumberField, ui->btnEditNumber, ui->vwOverlay, ui->lblEditHint},
-                        screenText(), this);
-    picking = new ContactNumberPicking(this, screenText());
+                        MolvaneAppDelegate::screenText(), this);
+    picking = new ContactNumberPicking(this, MolvaneAppDelegate::screenText());
     connect(picking, &ContactNumberPicking::numberPicked, numberEntry, &NumberEntry::setNumber);
     setFocusPolicy(Qt::StrongFocus);
     ui->btnContacts->setIcon(QIcon(QStringLiteral(":/contacts.png")));
     connectKeys();
     addInCallBar();
     connect(numberEntry, &NumberEntry::editCoverRaised, inCallBar, &QWidget::raise);
-}
-
-// The small parts ask for their texts when they show them, in the language of that moment.
-Localizer DialerPadViewController::screenText() const
-{
-    return Localizer([] {
-        return MolvaneAppDelegate::isEnglish(MolvaneAppDelegate::shared()->g_strCurrentLenguage);
-    });
 }
 
 // Below the call key, where a thumb finds it; above any cover, so a call can always be ended.
@@ -144,8 +136,8 @@ bool DialerPadViewController::takeNumberFromLink(const QString &link)
     view();
     const std::optional<QString> number = TelLink::numberIn(link);
     if (!number) {
-        ui->lblStatus->setText(
-            screenText()(u"The link holds no number to call", u"В ссылке нет номера для вызова"));
+        ui->lblStatus->setText(MolvaneAppDelegate::screenText()(u"The link holds no number to call",
+                                                                u"В ссылке нет номера для вызова"));
         return false;
     }
     numberEntry->finishEditing();
@@ -158,7 +150,7 @@ bool DialerPadViewController::takeNumberFromLink(const QString &link)
 // changing text; what they are is their description.
 void DialerPadViewController::nameControlsInTheScreensLanguage()
 {
-    const Localizer text = screenText();
+    const Localizer text = MolvaneAppDelegate::screenText();
     ui->btnCall->setAccessibleName(text(u"Call", u"Вызов"));
     ui->btnDelete->setAccessibleName(text(u"Delete", u"Удалить"));
     ui->btnContacts->setAccessibleName(text(u"Contacts", u"Контакты"));
@@ -225,7 +217,8 @@ void DialerPadViewController::UserBusyMessage(const QString &user)
     bIsCallInProgress = false;
     RemoveAnObserverWhenCallIsInProgress();
     ui->actViewProgress->stopAnimating();
-    ui->lblStatus->setText(screenText()(u"User %1 Busy!", u"Пользователь %1 Занят!").arg(user));
+    ui->lblStatus->setText(
+        MolvaneAppDelegate::screenText()(u"User %1 Busy!", u"Пользователь %1 Занят!").arg(user));
     QTimer::singleShot(busyMessageMilliseconds, this, [this] { RemoveOverlayView(); });
 }
 
@@ -347,7 +340,7 @@ void DialerPadViewController::ShowRequestOutcome(const DialOutcome &outcome, Wai
 
 QString DialerPadViewController::RequestNotSentMessage(DialOutcome::Failure failure) const
 {
-    const Localizer text = screenText();
+    const Localizer text = MolvaneAppDelegate::screenText();
     if (failure == DialOutcome::OutcomeUnknown)
         return text(u"Not confirmed: the modem did not answer in time",
                     u"Не подтверждено: модем не ответил вовремя");
@@ -365,7 +358,7 @@ QString DialerPadViewController::RequestNotSentMessage(DialOutcome::Failure fail
 
 void DialerPadViewController::showInvalidNumberAlert()
 {
-    const Localizer text = screenText();
+    const Localizer text = MolvaneAppDelegate::screenText();
     auto *alert = new UIAlertView(
         text(u"Invalid Number!", u"Неверный номер телефона!"),
         text(u"Please provide a valid number!", u"предоставить действительный номер"), nullptr,
@@ -375,8 +368,9 @@ void DialerPadViewController::showInvalidNumberAlert()
 
 void DialerPadViewController::AddWaitCallBackOverLayScreen()
 {
-    vwOverLay = new WaitingCover(
-        this, inCallBar, screenText()(u"Waiting for Callback...", u"В ожидании Обратный звонок…"));
+    vwOverLay = new WaitingCover(this, inCallBar,
+                                 MolvaneAppDelegate::screenText()(u"Waiting for Callback...",
+                                                                  u"В ожидании Обратный звонок…"));
     connect(vwOverLay, &WaitingCover::timeUp, this,
             [this, cover = vwOverLay.data()] { RemoveWaitCallBackOverLayScreen(cover); });
 }

@@ -3,7 +3,6 @@
 #include "CallLogEntry.h"
 #include "ContactPhoneNumbers.h"
 #include "KeyTones.h"
-#include "Localizer.h"
 #include "Platform/AddressBook/ABPeoplePickerNavigationController.h"
 #include "Platform/Telephony/DialOutcome.h"
 #include "Platform/UI/ViewController.h"
@@ -127,7 +126,6 @@ private:
     void handleCallEvent(const CTCall &call);
     void arrangeKeypad();
     void nameControlsInTheScreensLanguage();
-    Localizer screenText() const;
 
     std::unique_ptr<Ui::DialerPadViewController> ui;
     NumberEntry *numberEntry = nullptr;

@@ -57,8 +57,7 @@ void MolvaneAppDelegate::loadMainLayout()
                      });
 
     const auto showDialPad = [this] { mainTab->setSelectedIndex(dialPadTab); };
-    new CallbackAttendant(window.get(),
-                          Localizer([this] { return isEnglish(g_strCurrentLenguage); }),
+    new CallbackAttendant(window.get(), screenText(),
                           {showDialPad,
                            [this, showDialPad](const CTCall &call) {
                                showDialPad();
@@ -135,6 +134,11 @@ QString MolvaneAppDelegate::localizedText(const QString &englishText,
                                           const QString &russianText) const
 {
     return isEnglish(g_strCurrentLenguage) ? englishText : russianText;
+}
+
+Localizer MolvaneAppDelegate::screenText()
+{
+    return Localizer([] { return isEnglish(shared()->g_strCurrentLenguage); });
 }
 
 bool MolvaneAppDelegate::isEnglish(const QString &language)

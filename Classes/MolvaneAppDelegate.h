@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CallLogEntry.h"
+#include "Localizer.h"
 #include "Platform/UI/UIApplication.h"
 
 #include <QString>
@@ -42,6 +43,8 @@ public:
     // Russian for every other value.
     QString localizedText(const QString &english, const QString &russian) const;
     static bool isEnglish(const QString &language);
+    // Texts in the running application's language, as it is at the moment each is asked for.
+    static Localizer screenText();
 
     std::unique_ptr<QWidget> window;
     TabBarController *mainTab = nullptr;
