@@ -153,14 +153,19 @@ void AtModemEmulator::setUssdReply(std::optional<QString> text, int status)
     ussdStatus = status;
 }
 
+// A ring during a call is a waiting call, told by +CCWA instead of RING.
 void AtModemEmulator::ring(const QString &number, bool withCallerId)
 {
-    callList.append({int(callList.size()) + 1, true, Incoming, number});
-    sendUnsolicited(QStringLiteral("RING"));
-    if (withCallerId)
-        sendUnsolicited(QStringLiteral("+CLIP: \"%1\",%2,,,,0")
-                            .arg(number)
-                            .arg(number.startsWith(QLatin1Char('+')) ? 145 : 129));
+    const bool waiting = !callList.isEmpty();
+    callList.append({int(callList.size()) + 1, true, waiting ? Waiting : Incoming, number});
+    const QString numberType =
+        number.startsWith(QLatin1Char('+')) ? QStringLiteral("145") : QStringLiteral("129");
+    if (waiting)
+        sendUnsolicited(QStringLiteral("+CCWA: \"%1\",%2,1").arg(number, numberType));
+    else
+        sendUnsolicited(QStringLiteral("RING"));
+    if (withCallerId && !waiting)
+        sendUnsolicited(QStringLiteral("+CLIP: \"%1\",%2,,,,0").arg(number, numberType));
 }
 
 void AtModemEmulator::hangUpRemotely()

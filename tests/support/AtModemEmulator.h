@@ -26,6 +26,7 @@ public:
         Dialing = 2,
         Alerting = 3,
         Incoming = 4,
+        Waiting = 5,
     };
     struct Call
     {
@@ -78,9 +79,11 @@ public:
     // The network as at first, no call listed, and no command received yet.
     void reset();
 
-    // An incoming call: RING, then +CLIP with the number unless it is withheld.
+    // An incoming call: RING, then +CLIP with the number unless it is withheld; during a call,
+    // a waiting call (+CCWA).
     void ring(const QString &number, bool withCallerId = true);
-    // The other side hangs up every call.
+    // The other side hangs up every call. The daemon ends one call for each NO CARRIER, the
+    // waiting one first.
     void hangUpRemotely();
 
 Q_SIGNALS:

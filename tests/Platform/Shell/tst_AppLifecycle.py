@@ -274,6 +274,37 @@ class EmulatedModem:
         services.remove(self.process)
 
 
+class AnswersAsked:
+    """The calls whose answer is asked of the daemon, as its bus carries the requests. A waiting
+    call refuses to be answered so, and never reaches the modem: only the bus shows the asking."""
+
+    def __init__(self, bus_address):
+        self.bus_address = bus_address
+        self.paths = []
+        self.monitor = subprocess.Popen(['dbus-monitor', '--address', bus_address, '--profile',
+                                         "type='method_call',member='Accept'"],
+                                        stdout=subprocess.PIPE, text=True)
+        services.append(self.monitor)
+        self.monitoring = False
+        threading.Thread(target=self.gather, daemon=True).start()
+        wait_until(lambda: self.monitoring, 'the bus monitor starts')
+
+    def gather(self):
+        for line in self.monitor.stdout:
+            fields = line.split()
+            # A monitor loses its own name once it monitors.
+            self.monitoring = self.monitoring or fields[-1:] == ['NameLost']
+            if fields and fields[0] == 'mc':
+                self.paths.append(fields[5])
+
+    def fence(self):
+        """Every request made before is seen."""
+        subprocess.run(['dbus-send', '--address=' + self.bus_address, '--type=method_call',
+                        '--dest=org.freedesktop.DBus', '/fence', 'org.molvane.Fence.Accept'], check=True)
+        wait_until(lambda: '/fence' in self.paths, 'the bus monitor catches up')
+        self.paths.remove('/fence')
+
+
 def callback_answered_by_the_modem(case):
     modem = EmulatedModem()
     try:
@@ -281,11 +312,23 @@ def callback_answered_by_the_modem(case):
         first, _ = request_then_close(case)
         wait_until(lambda: any(command.startswith('AT+CUSD=1') for command in modem.commands),
                    'the modem sends the request')
+        answers = AnswersAsked(modem.bus_address)
         modem.say('ring +74950000146')
         wait_until(lambda: 'ATA' in modem.commands, 'the modem is told to answer', timeout=20)
         expect_window('present')
+        # Closed again during the callback, a later caller waiting on the line is left alone.
+        close_window()
+        modem.say('ring +74951234567')
+        wait_until(lambda: 'incoming +74951234567' in read(first.log), 'the later caller is seen',
+                   timeout=20)
+        # The daemon ends one call for each hang-up, the waiting one first.
+        modem.say('hang-up')
+        wait_until(lambda: 'disconnected +74951234567' in read(first.log), 'the later caller goes',
+                   timeout=20)
         modem.say('hang-up')
         ends_well(first, 'the callback ended on the modem')
+        answers.fence()
+        assert len(answers.paths) == 1, f'more calls than the callback answered: {answers.paths}'
     finally:
         modem.stop()
 
