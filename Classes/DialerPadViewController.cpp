@@ -15,6 +15,7 @@
 #include "Platform/Telephony/TelephonyService.h"
 #include "Platform/UI/UIActivityIndicatorView.h"
 #include "Platform/UI/UIAlertView.h"
+#include "Platform/UI/UITheme.h"
 #include "Preferences.h"
 #include "TelLink.h"
 #include "WaitingCover.h"
@@ -44,7 +45,7 @@ void DialerPadViewController::loadView()
     picking = new ContactNumberPicking(this, MolvaneAppDelegate::screenText());
     connect(picking, &ContactNumberPicking::numberPicked, numberEntry, &NumberEntry::setNumber);
     setFocusPolicy(Qt::StrongFocus);
-    ui->btnContacts->setIcon(QIcon(QStringLiteral(":/contacts.png")));
+    ui->btnContacts->setIcon(UITheme::icon(QStringLiteral(":/contacts.png")));
     connectKeys();
     addInCallBar();
     connect(numberEntry, &NumberEntry::editCoverRaised, inCallBar, &QWidget::raise);

@@ -16,15 +16,6 @@ InCallBar::InCallBar(OngoingCall &call, QWidget *parent) : QWidget(parent), call
 {
     setObjectName(QStringLiteral("InCallBar"));
     setAttribute(Qt::WA_StyledBackground);
-    setStyleSheet(QStringLiteral(
-        "#InCallBar { background: #2b2d31; border-radius: 12px; }"
-        "QLabel { color: white; background: transparent; }"
-        "QPushButton { background: #3d4046; color: white; border: none; border-radius: 10px; "
-        "padding: 0 8px; }"
-        "QPushButton:checked { background: #e8eaed; color: #1e1f22; }"
-        "#btnHangUp, #btnDecline { background: #c62828; }"
-        "#btnHangUp:pressed, #btnDecline:pressed { background: #8e0000; }"
-        "#btnAnswer { background: #2e7d32; } #btnAnswer:pressed { background: #1b5e20; }"));
     buildControls();
     clock = new QTimer(this);
     clock->setInterval(1000);

@@ -1,5 +1,6 @@
 #include "NumberEntry.h"
 
+#include "Platform/UI/UITheme.h"
 #include "Platform/UI/ViewController.h"
 
 #include <QIcon>
@@ -90,7 +91,7 @@ void NumberEntry::startEditing()
     setEditButtonImage(QStringLiteral("done-num.png"));
     auto *field = new QLineEdit(screen());
     field->setGeometry(controls.label->geometry());
-    field->setStyleSheet(QStringLiteral("background: transparent; color: white; border: none;"));
+    field->setObjectName(QStringLiteral("numberField"));
     field->setInputMethodHints(Qt::ImhDialableCharactersOnly | Qt::ImhNoPredictiveText);
     field->setAlignment(Qt::AlignCenter);
     field->setText(number());
@@ -141,7 +142,7 @@ QLineEdit *NumberEntry::editField() const
 
 void NumberEntry::setEditButtonImage(const QString &imageName)
 {
-    controls.editButton->setIcon(QIcon(QStringLiteral(":/") + imageName));
+    controls.editButton->setIcon(UITheme::icon(QStringLiteral(":/") + imageName));
     controls.editButton->setProperty("imageName", imageName);
 }
 

@@ -18,7 +18,6 @@ WaitingCover::WaitingCover(QWidget *screen, QWidget *inCallBar, const QString &c
 {
     setObjectName(QStringLiteral("WaitingOverlay"));
     setAttribute(Qt::WA_StyledBackground);
-    setStyleSheet(QStringLiteral("#WaitingOverlay { background: rgba(0, 0, 0, 178); }"));
     setAccessibleName(caption);
 
     auto *indicator = new UIActivityIndicatorView(this);
@@ -27,7 +26,6 @@ WaitingCover::WaitingCover(QWidget *screen, QWidget *inCallBar, const QString &c
     indicator->startAnimating();
 
     auto *label = new QLabel(caption, this);
-    label->setStyleSheet(QStringLiteral("color: white; background: transparent;"));
     label->setAlignment(Qt::AlignCenter);
 
     lifetime.setObjectName(QStringLiteral("WaitingOverlayRemoval"));

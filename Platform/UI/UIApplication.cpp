@@ -1,9 +1,11 @@
 #include "Platform/UI/UIApplication.h"
 
 #include "Platform/Log.h"
+#include "Platform/Shell/ColorSchemePreference.h"
 #include "Platform/Shell/SingleInstance.h"
 #include "Platform/Telephony/TelephonyService.h"
 #include "Platform/UI/SharedMemoryRendering.h"
+#include "Platform/UI/UITheme.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -164,6 +166,9 @@ int UIApplicationMain(int argc, char *argv[], const UIApplicationDelegateFactory
     if (instance.claim(links) == SingleInstance::HandedOver)
         return 0;
     TelephonyService::shared().startAutomaticSelection();
+    ColorSchemePreference colorScheme;
+    UITheme::apply(colorScheme.read());
+    QObject::connect(&colorScheme, &ColorSchemePreference::changed, &UITheme::apply);
 
     UIApplication application(makeDelegate());
     QObject::connect(&qtApplication, &QCoreApplication::aboutToQuit,

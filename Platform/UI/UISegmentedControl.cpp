@@ -17,11 +17,6 @@ UISegmentedControl::UISegmentedControl(const QStringList &items, QWidget *parent
         segments.addButton(segment, index);
         row->addWidget(segment);
     }
-    setStyleSheet(
-        QStringLiteral("QPushButton { border: 1px solid palette(highlight); padding: 4px; "
-                       "background: palette(base); color: palette(highlight); }"
-                       "QPushButton:checked { background: palette(highlight); color: "
-                       "palette(highlighted-text); }"));
     // A tap and a segment's accessible Toggle action both check it: each is the user's choice.
     connect(&segments, &QButtonGroup::idToggled, this, [this](int, bool checked) {
         if (checked && !selecting)

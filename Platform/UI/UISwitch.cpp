@@ -29,7 +29,7 @@ void UISwitch::paintEvent(QPaintEvent *)
     const QRectF track((width() - trackWidth) / 2, (height() - trackHeight) / 2, trackWidth,
                        trackHeight);
     painter.setPen(Qt::NoPen);
-    painter.setBrush(isOn() ? QColor(0x2e, 0x7d, 0x32) : palette().color(QPalette::Mid));
+    painter.setBrush(palette().color(isOn() ? QPalette::Highlight : QPalette::Dark));
     painter.drawRoundedRect(track, trackHeight / 2, trackHeight / 2);
     const qreal knob = trackHeight - 4;
     const qreal knobX = isOn() ? track.right() - knob - 2 : track.left() + 2;

@@ -15,4 +15,8 @@ protected:
     QSize tabSizeHint(int index) const override;
     QSize minimumTabSizeHint(int index) const override;
     void paintEvent(QPaintEvent *event) override;
+
+private:
+    void paintTab(QPainter &painter, int index) const;
+    QPixmap tinted(const QIcon &icon, const QColor &ink, const QSize &size) const;
 };
