@@ -1,6 +1,7 @@
 #include "Platform/UI/UITabBar.h"
 
 #include "Platform/UI/AccessibleItems.h"
+#include "Platform/UI/UITheme.h"
 
 #include <QPainter>
 
@@ -61,7 +62,9 @@ void UITabBar::paintTab(QPainter &painter, int index) const
         const QRectF pillArea = QRectF(iconArea).adjusted(-pillPadding, -2, pillPadding, 2);
         painter.drawRoundedRect(pillArea, pillArea.height() / 2, pillArea.height() / 2);
     }
-    painter.drawPixmap(iconArea, tinted(tabIcon(index), ink, iconArea.size()));
+    painter.drawPixmap(
+        iconArea,
+        UITheme::tinted(tabIcon(index).pixmap(iconArea.size(), devicePixelRatioF()), ink));
     QFont titleFont = font();
     titleFont.setBold(selected);
     painter.setFont(titleFont);
@@ -71,14 +74,4 @@ void UITabBar::paintTab(QPainter &painter, int index) const
     painter.drawText(
         titleArea, Qt::AlignHCenter | Qt::AlignTop,
         QFontMetrics(titleFont).elidedText(tabText(index), Qt::ElideRight, titleArea.width()));
-}
-
-// The icons are drawn in one grey; each is painted in the ink of its state.
-QPixmap UITabBar::tinted(const QIcon &icon, const QColor &ink, const QSize &size) const
-{
-    QPixmap pixmap = icon.pixmap(size, devicePixelRatioF());
-    QPainter painter(&pixmap);
-    painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
-    painter.fillRect(pixmap.rect(), ink);
-    return pixmap;
 }

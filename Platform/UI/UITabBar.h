@@ -18,5 +18,4 @@ protected:
 
 private:
     void paintTab(QPainter &painter, int index) const;
-    QPixmap tinted(const QIcon &icon, const QColor &ink, const QSize &size) const;
 };

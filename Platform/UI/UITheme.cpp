@@ -56,12 +56,9 @@ public:
 
     QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State) override
     {
-        QPixmap pixmap = QIcon(path).pixmap(size);
-        QPainter painter(&pixmap);
-        painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
         const auto group = mode == QIcon::Disabled ? QPalette::Disabled : QPalette::Active;
-        painter.fillRect(pixmap.rect(), QGuiApplication::palette().color(group, role));
-        return pixmap;
+        return UITheme::tinted(QIcon(path).pixmap(size),
+                               QGuiApplication::palette().color(group, role));
     }
 
     QIconEngine *clone() const override { return new PaletteIconEngine(path, role); }
@@ -169,6 +166,14 @@ QPalette UITheme::palette(Scheme scheme)
 QString UITheme::styleSheet(Scheme scheme)
 {
     return withColors(QString::fromLatin1(sheetTemplate), colors(scheme));
+}
+
+QPixmap UITheme::tinted(QPixmap pixmap, const QColor &ink)
+{
+    QPainter painter(&pixmap);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
+    painter.fillRect(pixmap.rect(), ink);
+    return pixmap;
 }
 
 QIcon UITheme::icon(const QString &path, QPalette::ColorRole role)

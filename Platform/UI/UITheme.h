@@ -42,6 +42,9 @@ public:
     // A one-colour icon painted in a colour of the app's palette, so it follows the scheme.
     static QIcon icon(const QString &path, QPalette::ColorRole role = QPalette::ButtonText);
 
+    // A one-colour picture painted over in the ink, keeping its shape.
+    static QPixmap tinted(QPixmap pixmap, const QColor &ink);
+
     // Repaints the whole app in the scheme.
     static void apply(Scheme scheme);
     static Scheme current();
