@@ -75,7 +75,7 @@ UITableViewCell *CallLogViewController::cellForRowAtIndexPath(UITableView *table
     if (!cell) {
         cell = new UITableViewCell(UITableViewCellStyleSubtitle, cellIdentifier);
         auto *callAgain = new QPushButton(cell->contentView());
-        callAgain->setGeometry(245, 15, 50, 30);
+        callAgain->setGeometry(239, 8, 56, 44);
         callAgain->setIcon(QIcon(QStringLiteral(":/call_small.png")));
         callAgain->setIconSize(QSize(50, 30));
         callAgain->setFlat(true);

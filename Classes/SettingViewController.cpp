@@ -91,7 +91,7 @@ int SettingViewController::numberOfRowsInSection(UITableView *, int section)
 
 qreal SettingViewController::heightForRowAtIndexPath(UITableView *, const NSIndexPath &indexPath)
 {
-    return indexPath.section == languageSection ? 90.0 : 44.0;
+    return indexPath.section == languageSection ? 96.0 : 52.0;
 }
 
 UITableViewCell *SettingViewController::cellForRowAtIndexPath(UITableView *tableView,
@@ -116,7 +116,7 @@ void SettingViewController::buildSwitchRow(UITableViewCell *cell, int section)
     auto *control = cell->contentView()->findChild<UISwitch *>();
     if (!control) {
         control = new UISwitch(cell->contentView());
-        control->setGeometry(200, 8, 94, 27);
+        control->setGeometry(230, 4, 64, 44);
         UITableViewCell::setFlexibleLeftMargin(control);
     }
     disconnect(control, &UISwitch::valueChanged, this, nullptr);
@@ -154,7 +154,7 @@ void SettingViewController::buildLanguageRow(UITableViewCell *cell)
             english ? QStringList{QStringLiteral("English"), QStringLiteral("Russian")}
                     : QStringList{QStringLiteral("Английский"), QStringLiteral("Русский")},
             cell);
-        languages->setGeometry(25, 40, 270, 40);
+        languages->setGeometry(25, 40, 270, 44);
         languages->setSelectedSegmentIndex(english ? 0 : 1);
         setViewTag(languages, languageControlTag);
         connect(languages, &UISegmentedControl::valueChanged, this,
@@ -168,6 +168,10 @@ void SettingViewController::didSelectRowAtIndexPath(UITableView *tableView,
                                                     const NSIndexPath &indexPath)
 {
     tableView->deselectRowAtIndexPath(indexPath, true);
+    // A switch's whole row is its target, not only the switch.
+    if (UITableViewCell *cell = tableView->cellForRowAtIndexPath(indexPath))
+        if (auto *control = cell->contentView()->findChild<UISwitch *>())
+            control->toggle();
 }
 
 void SettingViewController::enableAutoanswer(UISwitch *sender)

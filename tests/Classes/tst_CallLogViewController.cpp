@@ -94,8 +94,8 @@ private Q_SLOTS:
                               "00123 | 2026-12-03 at 10:00"}));
         QVERIFY(!recent->btnClearCallLog->isHidden());
         QCOMPARE(callButtonOfRow(2)->accessibleName(), "Call again");
-        // The button keeps its frame and lies whole inside its row.
-        QCOMPARE(callButtonOfRow(2)->geometry().size(), QSize(50, 30));
+        // The button is a thumb's size and lies whole inside its row.
+        QCOMPARE(callButtonOfRow(2)->geometry().size(), QSize(56, 44));
         QVERIFY(
             callButtonOfRow(2)->parentWidget()->rect().contains(callButtonOfRow(2)->geometry()));
     }

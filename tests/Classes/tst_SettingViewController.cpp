@@ -149,14 +149,18 @@ private Q_SLOTS:
         QCOMPARE(store().objectForKey("current_language"), "russian");
     }
 
-    void tappingARowOnlyFlashes()
+    // The caption is part of the switch's target: a thumb need not find the switch itself.
+    void tappingASwitchRowTogglesIt()
     {
         showSettings();
         UITableViewCell *cell = row(0);
         QTest::mouseClick(cell, Qt::LeftButton, {}, QPoint(20, 20));
         QTRY_VERIFY(!cell->isSelected());
-        QVERIFY(!switchOf(0)->isOn());
+        QVERIFY(switchOf(0)->isOn());
+        QCOMPARE(store().boolForKey("enable_autoanswer"), true);
+        QTest::mouseClick(cell, Qt::LeftButton, {}, QPoint(20, 20));
         QCOMPARE(store().boolForKey("enable_autoanswer"), false);
+        QCOMPARE(store().boolForKey("keypad_tone"), false);
     }
 
     void sectionsAndHeights()
@@ -164,8 +168,8 @@ private Q_SLOTS:
         settings->view();
         QCOMPARE(settings->numberOfSectionsInTableView(settings->tblSettings), 3);
         QCOMPARE(settings->numberOfRowsInSection(settings->tblSettings, 3), 0);
-        QCOMPARE(settings->heightForRowAtIndexPath(settings->tblSettings, {2, 0}), 90.0);
-        QCOMPARE(settings->heightForRowAtIndexPath(settings->tblSettings, {0, 0}), 44.0);
+        QCOMPARE(settings->heightForRowAtIndexPath(settings->tblSettings, {2, 0}), 96.0);
+        QCOMPARE(settings->heightForRowAtIndexPath(settings->tblSettings, {0, 0}), 52.0);
     }
 
     // The delay caption follows the table rather than the bottom of a tall screen.

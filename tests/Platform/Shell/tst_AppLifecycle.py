@@ -22,8 +22,9 @@ source_dir = os.path.dirname(os.path.dirname(os.path.dirname(os.path.dirname(
 # The source tree stays as checked out.
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.join(source_dir, 'tests', 'support'))
-from atspi_app import (act, expect_number, number_shown, print_showing,  # noqa: E402
-                       read, the_application, wait_for, wait_until)
+from atspi_app import (act, descendants, expect_number, number_shown,  # noqa: E402
+                       print_showing, read, showing, states, the_application, wait_for,
+                       wait_until)
 
 APP_ID = 'org.molvane.Molvane'
 build_dir = sys.argv[1]
@@ -352,9 +353,50 @@ def answer_and_decline_on_the_modem(case):
         modem.stop()
 
 
+CALL_LOG = """<?xml version="1.0" encoding="UTF-8"?>
+<!DOCTYPE plist PUBLIC "-//Apple//DTD PLIST 1.0//EN" "http://www.apple.com/DTDs/PropertyList-1.0.dtd">
+<plist version="1.0"><array>
+<dict><key>phone_number</key><string>+79161234567</string>
+<key>phone_time</key><string>2026-12-01 at 10:00</string></dict>
+</array></plist>
+"""
+
+
+def too_small_for_a_thumb(app, screen):
+    """The showing controls that react to a tap and are under 44x44, as 'screen: role name WxH'.
+    A scroll bar only shows where a list is: the list itself is dragged."""
+    small = []
+    for node in descendants(app):
+        if (not showing(node) or node.queryAction().nActions == 0
+                or node.getRoleName() == 'scroll bar'):
+            continue
+        extents = node.queryComponent().getExtents(pyatspi.WINDOW_COORDS)
+        if extents.width < 44 or extents.height < 44:
+            small.append(f'{screen}: {node.getRoleName()} {node.name!r} '
+                         f'{extents.width}x{extents.height}')
+    return small
+
+
+def every_control_fits_a_thumb(case):
+    """On a phone's 360x720 screen, every control of every tab is at least 44x44."""
+    os.makedirs(os.path.join(case.home, 'data', 'molvane'))
+    with open(os.path.join(case.home, 'data', 'molvane', 'calllog.plist'), 'w') as file:
+        file.write(CALL_LOG)
+    first = started(case.launch())
+    app = the_application(first.pid)
+    small = []
+    for tab in ('Dial Pad', 'Recent', 'Settings', 'More'):
+        page = wait_for(app, 'page tab', tab)
+        act(page, 'Press')
+        wait_until(lambda: states(page).contains(pyatspi.STATE_SELECTED), f'{tab} is shown')
+        small += too_small_for_a_thumb(app, tab)
+    closed_and_gone(first)
+    assert not small, 'too small for a thumb:\n' + '\n'.join(small)
+
+
 CASES = [one_instance, alone_without_a_session_bus, links_reach_the_window, token_raises_window, close_quits,
          callback_brings_window_back, cancel_while_waiting, callback_answered_by_the_modem,
-         answer_and_decline_on_the_modem]
+         answer_and_decline_on_the_modem, every_control_fits_a_thumb]
 
 
 def start_service(command, log_name, env=client_env):
