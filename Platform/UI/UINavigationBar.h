@@ -30,7 +30,12 @@ public:
 Q_SIGNALS:
     void backPressed();
 
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
 private:
+    void layOutControls();
+
     QLabel *titleLabel;
     QToolButton *back;
     QToolButton *right;

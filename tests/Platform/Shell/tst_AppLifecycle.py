@@ -378,7 +378,8 @@ def too_small_for_a_thumb(app, screen):
 
 
 def every_control_fits_a_thumb(case):
-    """On a phone's 360x720 screen, every control of every tab is at least 44x44."""
+    """On a phone's 360x720 screen, every control of every tab, and of a page pushed on one, is at
+    least 44x44."""
     os.makedirs(os.path.join(case.home, 'data', 'molvane'))
     with open(os.path.join(case.home, 'data', 'molvane', 'calllog.plist'), 'w') as file:
         file.write(CALL_LOG)
@@ -390,6 +391,9 @@ def every_control_fits_a_thumb(case):
         act(page, 'Press')
         wait_until(lambda: states(page).contains(pyatspi.STATE_SELECTED), f'{tab} is shown')
         small += too_small_for_a_thumb(app, tab)
+    act(wait_for(app, 'list item', 'About'), 'Press')
+    wait_for(app, 'push button', 'Back')
+    small += too_small_for_a_thumb(app, 'About')
     closed_and_gone(first)
     assert not small, 'too small for a thumb:\n' + '\n'.join(small)
 
