@@ -49,6 +49,13 @@ void CallLogViewController::viewWillAppear(bool animated)
     showCallLog(CallLogStore::shared().load());
 }
 
+// The newest request is last, and is what Recent is opened for.
+void CallLogViewController::viewDidAppear(bool animated)
+{
+    ViewController::viewDidAppear(animated);
+    tblCallLog->scrollToRow(tblCallLog->numberOfRows() - 1);
+}
+
 // A log that cannot be read shows as an empty one.
 void CallLogViewController::showCallLog(const std::optional<CallLog> &callLog)
 {
@@ -62,7 +69,7 @@ int CallLogViewController::numberOfRowsInSection(UITableView *, int)
     return int(arrCallLog.size());
 }
 
-// The call button sits 15 points from the top; the same below keeps it whole and thumb-sized.
+// The call button, a thumb's 44 points tall, has 8 above and below it.
 qreal CallLogViewController::heightForRowAtIndexPath(UITableView *, const NSIndexPath &)
 {
     return 60.0;

@@ -27,6 +27,7 @@ public:
 
     void viewDidLoad() override;
     void viewWillAppear(bool animated) override;
+    void viewDidAppear(bool animated) override;
 
     int numberOfRowsInSection(UITableView *tableView, int section) override;
     qreal heightForRowAtIndexPath(UITableView *tableView, const NSIndexPath &indexPath) override;

@@ -182,6 +182,17 @@ private Q_SLOTS:
         QVERIFY(!rows.last().endsWith("2026-12-01 at 10:00"));
     }
 
+    void opensOnTheNewestRequest()
+    {
+        QStringList numbers;
+        for (int number = 100; number < 130; ++number)
+            numbers << QString::number(number);
+        WritePropertyListAtomically(callLogPath(), callLogOf(numbers));
+        showRecent();
+        QTRY_VERIFY(rowTitles().contains("129 | 2026-12-30 at 10:00"));
+        QVERIFY(!rowTitles().contains("100 | 2026-12-01 at 10:00"));
+    }
+
     // A request recorded while Recent is open (a number handed over from the command line)
     // shows at once, and so does a cleared log.
     void followsTheLogWhileShown()
