@@ -4,11 +4,12 @@
 #include <optional>
 
 class QLabel;
+class QShortcut;
 class QToolButton;
 class ViewController;
 
 // The bar across the top of a screen: its title in the middle and, on a navigation stack, a
-// back button on the left.
+// back button on the left, which Escape presses too.
 class UINavigationBar : public QWidget
 {
     Q_OBJECT
@@ -34,10 +35,12 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    void layOutControls();
+    void placeTitle();
 
     QLabel *titleLabel;
+    QString fullTitle;
     QToolButton *back;
     QToolButton *right;
+    QShortcut *escape;
     QMetaObject::Connection titleFollower;
 };

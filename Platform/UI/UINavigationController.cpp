@@ -14,7 +14,7 @@ UINavigationController::UINavigationController(QWidget *parent)
     column->setSpacing(0);
     column->addWidget(bar);
     column->addWidget(pages, 1);
-    connect(bar, &UINavigationBar::backPressed, this, [this] { popViewControllerAnimated(true); });
+    connect(bar, &UINavigationBar::backPressed, this, &UINavigationController::backPressed);
 }
 
 void UINavigationController::setRootViewController(ViewController *root)
@@ -54,6 +54,20 @@ void UINavigationController::popViewControllerAnimated(bool animated)
     show(stack.last(), false, animated, leaving);
 }
 
+void UINavigationController::setRootBackButtonTitle(const std::optional<QString> &title)
+{
+    rootBackTitle = title;
+    updateBar();
+}
+
+void UINavigationController::backPressed()
+{
+    if (stack.size() > 1)
+        popViewControllerAnimated(true);
+    else
+        Q_EMIT rootBackPressed();
+}
+
 void UINavigationController::show(ViewController *screen, bool slideFromRight, bool animated,
                                   ViewController *leaving)
 {
@@ -88,12 +102,12 @@ void UINavigationController::show(ViewController *screen, bool slideFromRight, b
 
 void UINavigationController::updateBar()
 {
-    ViewController *top = topViewController();
-    bar->followTitleOf(top);
+    if (ViewController *top = topViewController())
+        bar->followTitleOf(top);
     if (stack.size() > 1)
         bar->setBackButtonTitle(stack.at(stack.size() - 2)->title());
     else
-        bar->setBackButtonTitle(std::nullopt);
+        bar->setBackButtonTitle(rootBackTitle);
 }
 
 void UINavigationController::viewWillAppear(bool animated)
