@@ -4,6 +4,7 @@
 #include "Platform/AddressBook/NSPredicate.h"
 #include "Platform/Log.h"
 #include "Platform/UI/AccessibleItems.h"
+#include "Platform/UI/EmptyStateView.h"
 #include "Platform/UI/UINavigationBar.h"
 
 #include <QAbstractListModel>
@@ -116,12 +117,9 @@ void ABPeoplePickerNavigationController::loadView()
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list->setStyleSheet(QStringLiteral("QListView::item { padding: 12px 15px; }"));
     QScroller::grabGesture(list->viewport(), QScroller::TouchGesture);
-    message = new QLabel(this);
-    message->setAlignment(Qt::AlignCenter);
-    message->setWordWrap(true);
-    // Long messages keep clear of the screen's edges.
-    message->setContentsMargins(24, 0, 24, 0);
-    message->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    message = new EmptyStateView(this);
+    message->setPicture(EmptyStateView::Picture::Person);
+    message->textLabel()->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
@@ -207,6 +205,11 @@ void ABPeoplePickerNavigationController::setTexts(const Texts &texts)
     list->setAccessibleName(texts.title);
     if (model)
         showMessageIfEmpty();
+}
+
+QLabel *ABPeoplePickerNavigationController::emptyMessage() const
+{
+    return message ? message->textLabel() : nullptr;
 }
 
 QStringList ABPeoplePickerNavigationController::listedNames() const

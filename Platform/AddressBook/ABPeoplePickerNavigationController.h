@@ -7,6 +7,7 @@
 
 class ABPeoplePickerNavigationController;
 class ABStore;
+class EmptyStateView;
 class PeopleListModel;
 class QLabel;
 class QLineEdit;
@@ -67,7 +68,7 @@ public:
     QLineEdit *searchField() const { return search; }
     QListView *peopleList() const { return list; }
     UINavigationBar *navigationBar() const { return bar; }
-    QLabel *emptyMessage() const { return message; }
+    QLabel *emptyMessage() const;
 
 protected:
     void loadView() override;
@@ -96,6 +97,6 @@ private:
     UINavigationBar *bar = nullptr;
     QLineEdit *search = nullptr;
     QListView *list = nullptr;
-    QLabel *message = nullptr;
+    EmptyStateView *message = nullptr;
     std::unique_ptr<PeopleListModel> model;
 };
