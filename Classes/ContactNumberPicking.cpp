@@ -4,7 +4,38 @@
 #include "OwnContactsCopyOffer.h"
 #include "Platform/AddressBook/ABProperties.h"
 #include "Platform/AddressBook/ABStore.h"
+#include "Platform/UI/UINavigationBar.h"
 #include "Platform/UI/UINavigationController.h"
+
+#include <QLineEdit>
+#include <QSet>
+#include <QToolButton>
+
+namespace {
+// A number stored without a label is of no particular kind, as a card's number without a type.
+QString kindOf(const QString &label)
+{
+    return label.isEmpty() ? kABOtherLabel : label;
+}
+
+// The same number of the same kind twice would make two rows alike; the first one stays.
+void dropRepeatedNumbers(QStringList &numbers, QStringList &labels)
+{
+    QSet<std::pair<QString, QString>> seen;
+    QStringList keptNumbers, keptLabels;
+    for (qsizetype row = 0; row < numbers.size(); ++row) {
+        const QString label = labels.value(row);
+        const std::pair<QString, QString> shown{numbers[row], kindOf(label)};
+        if (seen.contains(shown))
+            continue;
+        seen.insert(shown);
+        keptNumbers << numbers[row];
+        keptLabels << label;
+    }
+    numbers = keptNumbers;
+    labels = keptLabels;
+}
+} // namespace
 
 ContactNumberPicking::ContactNumberPicking(ViewController *presenter, Localizer text)
     : QObject(presenter), presenter(presenter), text(std::move(text))
@@ -13,16 +44,29 @@ ContactNumberPicking::ContactNumberPicking(ViewController *presenter, Localizer 
     numberListDelay.setSingleShot(true);
     numberListDelay.setInterval(phoneNumberOptionsDelayMilliseconds);
     connect(&numberListDelay, &QTimer::timeout, this,
-            [this] { DisplayPhoneNumberOptions(listedNumbers, listedLabels); });
+            [this] { DisplayPhoneNumberOptions(listedNumbers, listedLabels, listedPerson); });
 }
 
 void ContactNumberPicking::start()
 {
+    showPicker(QString(), true);
+    OwnContactsCopyOffer::askIfDue(text, this);
+}
+
+void ContactNumberPicking::showPicker(const QString &search, bool animated)
+{
     auto *picker = new ABPeoplePickerNavigationController;
     picker->setPeoplePickerDelegate(this);
     picker->setTexts(pickerTexts());
-    presenter->presentModalViewController(picker, true);
-    OwnContactsCopyOffer::askIfDue(text, this);
+    presenter->presentModalViewController(picker, animated);
+    picker->searchField()->setText(search);
+}
+
+// Back from a person's numbers: the people again, found by the search as it was left.
+void ContactNumberPicking::backToPicker()
+{
+    presenter->dismissModalViewControllerAnimated(false);
+    showPicker(pickerSearch, false);
 }
 
 // An empty book says where people are added on this phone: only Molvane's own file is filled
@@ -61,17 +105,21 @@ ABPeoplePickerNavigationController::Texts ContactNumberPicking::pickerTexts() co
     return texts;
 }
 
-bool ContactNumberPicking::shouldContinueAfterSelectingPerson(ABPeoplePickerNavigationController *,
-                                                              const ABRecordRef &person)
+bool ContactNumberPicking::shouldContinueAfterSelectingPerson(
+    ABPeoplePickerNavigationController *picker, const ABRecordRef &person)
 {
     const ABContactRef contact = ABContact::contactWithRecord(person);
-    const QStringList phoneNumbers = contact->phoneArray().value_or(QStringList());
+    QStringList phoneNumbers = contact->phoneArray().value_or(QStringList());
+    QStringList phoneLabels = contact->phoneLabels();
+    dropRepeatedNumbers(phoneNumbers, phoneLabels);
+    pickerSearch = picker->searchField()->text();
     presenter->dismissModalViewControllerAnimated(false);
     if (phoneNumbers.size() == 1) {
         Q_EMIT numberPicked(phoneNumbers.first());
     } else if (phoneNumbers.size() > 1) {
         listedNumbers = phoneNumbers;
-        listedLabels = contact->phoneLabels();
+        listedLabels = phoneLabels;
+        listedPerson = contact->compositeName().value_or(QString());
         numberListDelay.start();
     }
     return false;
@@ -94,6 +142,7 @@ void ContactNumberPicking::peoplePickerNavigationControllerDidCancel(
 // A number's kind in the screen's language; a label the person's card made up is its own.
 QString ContactNumberPicking::phoneLabelText(const QString &label) const
 {
+    const QString kind = kindOf(label);
     struct Kind
     {
         const QString &label;
@@ -111,23 +160,29 @@ QString ContactNumberPicking::phoneLabelText(const QString &label) const
         {kABPersonPhoneWorkFAXLabel, u"Work fax", u"Рабочий факс"},
         {kABPersonPhoneOtherFAXLabel, u"Fax", u"Факс"},
     };
-    for (const Kind &kind : kinds) {
-        if (label == kind.label)
-            return text(kind.english, kind.russian);
+    for (const Kind &known : kinds) {
+        if (kind == known.label)
+            return text(known.english, known.russian);
     }
-    return label;
+    return kind;
 }
 
 void ContactNumberPicking::DisplayPhoneNumberOptions(const QStringList &phoneNumbers,
-                                                     const QStringList &phoneLabels)
+                                                     const QStringList &phoneLabels,
+                                                     const QString &personName)
 {
     auto *list = new ContactPhoneNumbers;
-    auto *navigation = new UINavigationController;
-    navigation->setRootViewController(list);
+    list->setTitle(personName);
     list->delegate = this;
     list->arrPhoneNumbers = phoneNumbers;
-    for (const QString &label : phoneLabels)
-        list->arrPhoneLabels.append(phoneLabelText(label));
+    for (qsizetype row = 0; row < phoneNumbers.size(); ++row)
+        list->arrPhoneLabels.append(phoneLabelText(phoneLabels.value(row)));
+    auto *navigation = new UINavigationController;
+    navigation->setRootViewController(list);
+    navigation->setRootBackButtonTitle(pickerTexts().title);
+    navigation->navigationBar()->backButton()->setAccessibleName(text(u"Back", u"Назад"));
+    connect(navigation, &UINavigationController::rootBackPressed, this,
+            &ContactNumberPicking::backToPicker);
     presenter->presentModalViewController(navigation, true);
 }
 

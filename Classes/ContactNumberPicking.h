@@ -10,7 +10,8 @@
 class ViewController;
 
 // Picking a number from the address book: the person picker, then, for a person with several
-// numbers, the list of them. A person with one number gives it at once; one with none, nothing.
+// numbers, the list of them, from which Back returns to the picker. A person with one number
+// gives it at once; one with none, nothing.
 class ContactNumberPicking : public QObject,
                              public ABPeoplePickerNavigationControllerDelegate,
                              public phoneNumberManagerDelegate
@@ -33,15 +34,18 @@ public:
                                             ABMultiValueIdentifier identifier) override;
     void
     peoplePickerNavigationControllerDidCancel(ABPeoplePickerNavigationController *picker) override;
-    // The numbers to choose from, each with its stored label (which may be missing).
+    // The person's numbers to choose from, each with its stored label (which may be missing).
     void DisplayPhoneNumberOptions(const QStringList &phoneNumbers,
-                                   const QStringList &phoneLabels = {});
+                                   const QStringList &phoneLabels = {},
+                                   const QString &personName = {});
     void phoneNumberSelected(const QString &phoneNumber) override;
 
 Q_SIGNALS:
     void numberPicked(const QString &number);
 
 private:
+    void showPicker(const QString &search, bool animated);
+    void backToPicker();
     ABPeoplePickerNavigationController::Texts pickerTexts() const;
     QString phoneLabelText(const QString &label) const;
 
@@ -50,4 +54,6 @@ private:
     QTimer numberListDelay{this};
     QStringList listedNumbers;
     QStringList listedLabels;
+    QString listedPerson;
+    QString pickerSearch;
 };

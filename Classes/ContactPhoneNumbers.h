@@ -17,7 +17,7 @@ public:
     virtual void phoneNumberSelected(const QString &phoneNumber) = 0;
 };
 
-// A person's numbers to choose one from; choosing is the only way out.
+// A person's numbers to choose one from, each with its kind; the bar above leads back.
 class ContactPhoneNumbers : public ViewController,
                             public UITableViewDataSource,
                             public UITableViewDelegate

@@ -437,9 +437,10 @@ void DialerPadViewController::peoplePickerNavigationControllerDidCancel(
 }
 
 void DialerPadViewController::DisplayPhoneNumberOptions(const QStringList &phoneNumbers,
-                                                        const QStringList &phoneLabels)
+                                                        const QStringList &phoneLabels,
+                                                        const QString &personName)
 {
-    picking->DisplayPhoneNumberOptions(phoneNumbers, phoneLabels);
+    picking->DisplayPhoneNumberOptions(phoneNumbers, phoneLabels, personName);
 }
 
 void DialerPadViewController::phoneNumberSelected(const QString &phoneNumber)

@@ -88,7 +88,8 @@ public:
     void
     peoplePickerNavigationControllerDidCancel(ABPeoplePickerNavigationController *picker) override;
     void DisplayPhoneNumberOptions(const QStringList &phoneNumbers,
-                                   const QStringList &phoneLabels = {});
+                                   const QStringList &phoneLabels = {},
+                                   const QString &personName = {});
     void phoneNumberSelected(const QString &phoneNumber) override;
 
     // Runs one callback request for the number entered.

@@ -1,5 +1,6 @@
 #include "ContactNumberPicking.h"
 #include "Platform/AddressBook/VCardImport.h"
+#include "Platform/UI/UINavigationBar.h"
 #include "Platform/UI/UINavigationController.h"
 #include "Platform/UI/UITableViewCell.h"
 #include "support/PickerTaps.h"
@@ -9,18 +10,22 @@
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTemporaryFile>
+#include <QToolButton>
 
 namespace {
-// One person with no number, one with one, one with five (two of them equal, one labelled by
-// the card itself).
+// One person with no number, one with one, one with one number twice, and one with seven: two
+// of them equal but of different kinds, one the same number of the same kind as another, one
+// labelled by the card itself and one with no type at all.
 const char *const people =
     "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Nina Nobody\r\nEND:VCARD\r\n"
     "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Sam Single\r\n"
     "TEL;TYPE=CELL:+7 (916) 123-45-67\r\nEND:VCARD\r\n"
+    "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Dora Double\r\nTEL;TYPE=CELL:+7 916 222-33-44\r\n"
+    "TEL;TYPE=CELL:+7 916 222-33-44\r\nEND:VCARD\r\n"
     "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Тимофей Ёлкин\r\nTEL;TYPE=CELL:+7 916 000-00-01\r\n"
     "TEL;TYPE=HOME:8 (495) 111-22-33\r\nTEL;TYPE=WORK:+7 916 000-00-01\r\n"
     "TEL;TYPE=WORK,FAX:8 (495) 111-22-44\r\nTEL;TYPE=X-дача:8 (496) 5-55-55\r\n"
-    "END:VCARD\r\n";
+    "TEL;TYPE=HOME:8 (495) 111-22-33\r\nTEL:8 (499) 000-00-00\r\nEND:VCARD\r\n";
 } // namespace
 
 // The flow over a bare screen of its own, in either language.
@@ -86,11 +91,23 @@ private Q_SLOTS:
         english = true;
     }
 
+    void oneNumberIsPickedVerbatim_data()
+    {
+        QTest::addColumn<QString>("person");
+        QTest::addColumn<QString>("number");
+        QTest::newRow("one number") << "Sam Single"
+                                    << "+7 (916) 123-45-67";
+        QTest::newRow("the same number twice") << "Dora Double"
+                                               << "+7 916 222-33-44";
+    }
+
     void oneNumberIsPickedVerbatim()
     {
-        pick("Sam Single");
+        QFETCH(QString, person);
+        QFETCH(QString, number);
+        pick(person);
         QCOMPARE(picked->size(), 1);
-        QCOMPARE(picked->first().first(), "+7 (916) 123-45-67");
+        QCOMPARE(picked->first().first(), number);
         QVERIFY(!numberListDelay()->isActive());
     }
 
@@ -111,7 +128,7 @@ private Q_SLOTS:
         QVERIFY(list);
         QCOMPARE(list->arrPhoneNumbers,
                  (QStringList{"+7 916 000-00-01", "8 (495) 111-22-33", "+7 916 000-00-01",
-                              "8 (495) 111-22-44", "8 (496) 5-55-55"}));
+                              "8 (495) 111-22-44", "8 (496) 5-55-55", "8 (499) 000-00-00"}));
         UITableViewCell *second = list->tableView()->cellForRowAtIndexPath({0, 1});
         QTest::mouseClick(second, Qt::LeftButton, {}, QPoint(20, 20));
         QCOMPARE(picked->size(), 1);
@@ -123,21 +140,27 @@ private Q_SLOTS:
     {
         QTest::addColumn<bool>("inEnglish");
         QTest::addColumn<QStringList>("labels");
-        QTest::newRow("english") << true
-                                 << QStringList{"Mobile", "Home", "Work", "Work fax", "дача"};
-        QTest::newRow("russian") << false
-                                 << QStringList{"Мобильный", "Домашний", "Рабочий", "Рабочий факс",
-                                                "дача"};
+        QTest::addColumn<QString>("back");
+        QTest::newRow("english") << true << QStringList{"Mobile",   "Home", "Work",
+                                                        "Work fax", "дача", "Other"}
+                                 << "Back";
+        QTest::newRow("russian") << false << QStringList{"Мобильный",    "Домашний", "Рабочий",
+                                                         "Рабочий факс", "дача",     "Другой"}
+                                 << "Назад";
     }
 
     void numbersAreLabelledInTheScreensLanguage()
     {
         QFETCH(bool, inEnglish);
         QFETCH(QStringList, labels);
+        QFETCH(QString, back);
         english = inEnglish;
         pick("Тимофей Ёлкин");
         ContactPhoneNumbers *list = numberList();
         QVERIFY(list);
+        QCOMPARE(list->tableView()->numberOfRows(), labels.size());
+        QCOMPARE(list->navigationController()->navigationBar()->backButton()->accessibleName(),
+                 back);
         for (int row = 0; row < int(labels.size()); ++row) {
             UITableViewCell *cell = list->tableView()->cellForRowAtIndexPath({0, row});
             QVERIFY(cell);

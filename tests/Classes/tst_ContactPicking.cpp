@@ -11,6 +11,7 @@
 #include "support/LaunchedApplication.h"
 #include "support/PickerTaps.h"
 #include "support/RecordingBackend.h"
+#include "support/Tap.h"
 #include "support/TestMain.h"
 
 #include <QAccessible>
@@ -51,6 +52,17 @@ class ContactPickingTest : public QObject
     DialPadScreen screen() const { return DialPadScreen(dialPad); }
 
     ABPeoplePickerNavigationController *openPicker() { return ::openPicker(dialPad); }
+
+    // The person's numbers, once they have come up after the picker went, or null.
+    UINavigationController *numberList() const
+    {
+        if (!QTest::qWaitFor([this] { return dialPad->modalViewController() != nullptr; }))
+            return nullptr;
+        auto *navigation = qobject_cast<UINavigationController *>(dialPad->modalViewController());
+        if (navigation && !QTest::qWaitFor([navigation] { return navigation->pos().isNull(); }))
+            return nullptr;
+        return navigation;
+    }
 
     QString writeCards(const QByteArray &vcard)
     {
@@ -138,6 +150,46 @@ private Q_SLOTS:
         QCOMPARE(modem->dialled, QStringList{"14684951112233#"});
         const auto log = ReadPropertyListArray(CallLogStore::path());
         QCOMPARE(CallLogEntry(log->last()).phoneNumber(), "8 (495) 111-22-33");
+    }
+
+    void backFromTheNumbersReturnsToThePicker_data()
+    {
+        QTest::addColumn<QString>("way");
+        QTest::newRow("tap") << "tap";
+        QTest::newRow("Escape") << "Escape";
+        QTest::newRow("screen reader") << "screen reader";
+    }
+
+    // The way back from a person's numbers, by each way a person has; the search is kept.
+    void backFromTheNumbersReturnsToThePicker()
+    {
+        QFETCH(QString, way);
+        ABPeoplePickerNavigationController *picker = openPicker();
+        picker->searchField()->insert("елк");
+        QVERIFY(tapPerson(picker, "Тимофей Ёлкин"));
+        UINavigationController *numbers = numberList();
+        QVERIFY(numbers);
+        UINavigationBar *bar = numbers->navigationBar();
+        QCOMPARE(bar->title(), "Тимофей Ёлкин");
+        const QRect title = rectInWindow(bar->findChild<QLabel *>());
+        QCOMPARE(title.center().x(), rectInWindow(bar).center().x());
+        QToolButton *back = bar->backButton();
+        QVERIFY(back->isVisible());
+        QVERIFY(back->width() >= 44 && back->height() >= 44);
+        QCOMPARE(back->accessibleName(), "Back");
+
+        if (way == "tap")
+            tap(back);
+        else if (way == "Escape")
+            QTest::keyClick(back->window()->windowHandle(), Qt::Key_Escape);
+        else
+            QAccessible::queryAccessibleInterface(back)->actionInterface()->doAction(
+                QAccessibleActionInterface::pressAction());
+        picker = pickerShownBy(dialPad);
+        QVERIFY(picker);
+        QCOMPARE(picker->searchField()->text(), "елк");
+        QCOMPARE(picker->listedNames(), QStringList{"Тимофей Ёлкин"});
+        QCOMPARE(screen().number->text(), "555");
     }
 
     // Another program adds people while the picker is open, and this one removes them: the

@@ -3,6 +3,7 @@
 #include "DialerPadViewController.h"
 #include "Platform/Files/PropertyList.h"
 #include "Platform/UI/TabBarController.h"
+#include "Platform/UI/UINavigationBar.h"
 #include "Platform/UI/UINavigationController.h"
 #include "Platform/UI/UITableViewCell.h"
 #include "support/CallLogFiles.h"
@@ -59,13 +60,15 @@ private Q_SLOTS:
         dialPad()->phoneNumberSelected(markup);
         QVERIFY(showsLiterally(DialPadScreen(dialPad()).number));
 
-        // A label of the card's own is shown as it is too.
-        dialPad()->DisplayPhoneNumberOptions({markup}, {markup});
+        // A label of the card's own, and the person's name over the list, are shown as they are
+        // too.
+        dialPad()->DisplayPhoneNumberOptions({markup}, {markup}, markup);
         auto *navigation = qobject_cast<UINavigationController *>(dialPad()->modalViewController());
         auto *list = qobject_cast<ContactPhoneNumbers *>(navigation->topViewController());
         UITableViewCell *row = list->tableView()->cellForRowAtIndexPath({0, 0});
         QVERIFY(showsLiterally(row->textLabel()));
         QVERIFY(showsLiterally(row->detailTextLabel()));
+        QVERIFY(showsLiterally(navigation->navigationBar()->findChild<QLabel *>()));
     }
 
     void operatorReply()
