@@ -3,6 +3,7 @@
 #include "CallLogStore.h"
 #include "MolvaneAppDelegate.h"
 #include "Platform/Log.h"
+#include "Platform/UI/EmptyStateView.h"
 #include "Platform/UI/UINavigationBar.h"
 #include "ui_CallLogViewController.h"
 
@@ -25,6 +26,8 @@ void CallLogViewController::loadView()
     ui->navigationBar->followTitleOf(this);
     tblCallLog = ui->tblCallLog;
     btnClearCallLog = ui->btnClearCallLog;
+    vwEmptyLog = ui->vwEmptyLog;
+    vwEmptyLog->setPicture(EmptyStateView::Picture::Clock);
     tblCallLog->setDataSource(this);
     tblCallLog->setDelegate(this);
     connect(btnClearCallLog, &QPushButton::clicked, this,
@@ -46,6 +49,8 @@ void CallLogViewController::viewWillAppear(bool animated)
     btnClearCallLog->setText(
         appDelegate->localizedText(QStringLiteral("Clear Log"), QStringLiteral("Очистить журнал")));
     btnClearCallLog->setAccessibleName(btnClearCallLog->text());
+    vwEmptyLog->setText(appDelegate->localizedText(QStringLiteral("No requests yet"),
+                                                   QStringLiteral("Запросов пока нет")));
     showCallLog(CallLogStore::shared().load());
 }
 
@@ -62,6 +67,8 @@ void CallLogViewController::showCallLog(const std::optional<CallLog> &callLog)
     arrCallLog = callLog.value_or(CallLog());
     tblCallLog->reloadData();
     btnClearCallLog->setHidden(arrCallLog.isEmpty());
+    // Over the empty table, which keeps its place for the rows to come.
+    vwEmptyLog->setVisible(arrCallLog.isEmpty());
 }
 
 int CallLogViewController::numberOfRowsInSection(UITableView *, int)

@@ -7,13 +7,15 @@
 
 #include <memory>
 
+class EmptyStateView;
 class MolvaneAppDelegate;
 class QPushButton;
 namespace Ui {
 class CallLogViewController;
 }
 
-// The Recent tab: the logged requests, oldest first, each with a button that asks again.
+// The Recent tab: the logged requests, oldest first, each with a button that asks again; with
+// none, a line that says so.
 class CallLogViewController : public ViewController,
                               public UITableViewDataSource,
                               public UITableViewDelegate,
@@ -44,6 +46,7 @@ public:
     MolvaneAppDelegate *appDelegate = nullptr;
     QPushButton *btnClearCallLog = nullptr;
     UITableView *tblCallLog = nullptr;
+    EmptyStateView *vwEmptyLog = nullptr;
 
 Q_SIGNALS:
     void callAgainRequested(const QString &number);

@@ -4,6 +4,7 @@
 #include "Platform/Files/DocumentsDirectory.h"
 #include "Platform/Files/PropertyList.h"
 #include "Platform/Telephony/TelephonyService.h"
+#include "Platform/UI/EmptyStateView.h"
 #include "Platform/UI/TabBarController.h"
 #include "support/CallLogFiles.h"
 #include "support/DialPadScreen.h"
@@ -83,6 +84,30 @@ private Q_SLOTS:
         QCOMPARE(recent->tblCallLog->numberOfRows(), 0);
         QVERIFY(recent->btnClearCallLog->isHidden());
         QDir(callLogPath()).removeRecursively();
+    }
+
+    void emptyLogSaysSoUntilARequestIsLogged_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("saying");
+        QTest::newRow("english") << "english"
+                                 << "No requests yet";
+        QTest::newRow("russian") << "russian"
+                                 << "Запросов пока нет";
+    }
+
+    void emptyLogSaysSoUntilARequestIsLogged()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, saying);
+        launch({{"current_language", language}});
+        showRecent();
+        QVERIFY(recent->vwEmptyLog->isVisible());
+        QCOMPARE(recent->vwEmptyLog->text(), saying);
+        CallLogStore::shared().record(CallLogEntry("+7999", "2026-12-08 at 12:00"));
+        QVERIFY(!recent->vwEmptyLog->isVisible());
+        confirmClear()->dismissWithClickedButtonIndex(0);
+        QVERIFY(recent->vwEmptyLog->isVisible());
     }
 
     void entriesShowInStoredOrder()
